@@ -1,0 +1,31 @@
+// Program entry: creates every window once, connects, and hands over to the login window.
+#include "core/forms.h"
+#include "core/guard.h"
+#include "core/seams.h"
+
+#include <QApplication>
+#include <clocale>
+
+int programBuildDate();
+int programBuildTime();
+
+int main(int argc, char *argv[]) {
+    QApplication app(argc, argv);
+    // Workbook and number formatting in the C library must not follow a Russian locale.
+    std::setlocale(LC_NUMERIC, "C");
+    app.setQuitOnLastWindowClosed(false);
+    seams::setBuildStamp(programBuildDate(), programBuildTime());
+
+    int rc = 0;
+    runGuarded([&] {
+        QStringList positional = app.arguments().mid(1);
+        if (!createForms(positional)) {
+            rc = 1;
+            return;
+        }
+        if (!terminationRequested())
+            rc = app.exec();
+    });
+    destroyForms();
+    return rc;
+}

@@ -1,0 +1,19 @@
+#include "core/command.h"
+
+void Command::setParam(const QString &name, const QVariant &value) {
+    for (auto &p : params_) {
+        if (p.first == name) {
+            p.second = value;
+            return;
+        }
+    }
+    params_.append({name, value});
+}
+
+void Command::execute() {
+    SqlParams used;
+    for (const auto &p : params_)
+        if (sql_.contains(':' + p.first))
+            used.append(p);
+    db_.run(sql_, used);
+}

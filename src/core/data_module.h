@@ -1,0 +1,56 @@
+#pragma once
+// The shared data module: the program's one connection and the queries and commands several
+// windows share (shift lists, reference lists, monthly shift timesheets, scratch objects).
+#include "core/command.h"
+#include "core/database.h"
+#include "core/dataset.h"
+
+#include <QObject>
+
+class TDataModule6 : public QObject {
+    Q_OBJECT
+public:
+    explicit TDataModule6(QObject *parent = nullptr);
+    ~TDataModule6() override;
+
+    Database ADO_DB;
+    // Decimal separator the database expects in numbers spliced into statements; refreshed by
+    // every version check.
+    QString Delimiter;
+
+    Dataset Workers;
+    Dataset Izdel;
+    Dataset Vid_oper;
+    Dataset Oper;
+    Dataset Smena1;
+    Dataset Smena2;
+    Dataset Smena3;
+    Dataset Smena4;
+    Dataset H_Tabel_1;
+    Dataset H_Tabel_2;
+    Dataset H_Tabel_3;
+    Dataset Control;
+
+    Command SQL_exec;
+    Command DelSmena;
+    Command H_Tabel_ins;
+    Command Oper_ins;
+    Command Oper_ed;
+    Command Oper_del;
+
+    // The shift list of a shift number: 2, 3, 4 their own, anything else shift 1.
+    Dataset &shiftQuery(int shiftNumber);
+
+    // Runs a count statement (one integer column cnt) through Control; when it counts more than 0,
+    // shows message under "Ошибка" and returns true.
+    bool CheckDuplicate(const QString &statement, const QString &message);
+    // Replaces the first "," (or, when there is none, the first ".") by Delimiter.
+    QString ReplaceDecimalSeparator(const QString &text) const;
+
+    // One look-up through Control: replaces its statement, opens it, reads one field of the first
+    // row (null when there is none) and closes it.
+    QVariant lookup(const QString &statement, const QString &field);
+
+    static QString shiftListSql(int shiftNumber);
+    static QString shiftTimesheetSql(int shiftNumber);
+};

@@ -1,0 +1,124 @@
+#include "core/database.h"
+
+#include "core/db_error.h"
+
+#include <QSqlError>
+
+Database::Database(const QString &connectionName) : name_(connectionName) {
+    db_ = QSqlDatabase::addDatabase("QODBC", name_);
+}
+
+Database::~Database() {
+    db_.close();
+    db_ = QSqlDatabase();
+    QSqlDatabase::removeDatabase(name_);
+}
+
+void Database::connect(const QString &connectionString) {
+    connectionString_ = connectionString;
+    db_.close();
+    db_.setDatabaseName(connectionString);
+    broken_ = false;
+    inTransaction_ = false;
+    if (!db_.open())
+        throw DbError(db_.lastError().text(), true);
+}
+
+void Database::close() { db_.close(); }
+
+bool Database::isOpen() const { return db_.isOpen() && !broken_; }
+
+void Database::reopenIfBroken() {
+    if (!broken_ && db_.isOpen())
+        return;
+    db_.close();
+    if (!db_.open())
+        throw DbError(db_.lastError().text(), true);
+    broken_ = false;
+    inTransaction_ = false;
+}
+
+bool Database::looksLost(const QString &text) {
+    static const char *const marks[] = {"08001", "08003", "08006", "08S01", "57P01", "57P02", "57P03",
+                                        "connection", "server closed", "terminating", "could not send",
+                                        "no connection", "communication link"};
+    for (const char *m : marks)
+        if (text.contains(QLatin1String(m), Qt::CaseInsensitive))
+            return true;
+    if (inTransaction_)
+        return false; // an aborted transaction refuses every statement: it is not a lost link
+    QSqlQuery probe(db_);
+    return !probe.exec("select 1");
+}
+
+void Database::fail(const QString &what, const QString &text) {
+    Q_UNUSED(what);
+    const bool lost = looksLost(text);
+    if (lost) {
+        // Nothing is retried: a write may or may not have reached the server. The next statement
+        // opens a fresh connection.
+        broken_ = true;
+        inTransaction_ = false;
+    }
+    throw DbError(text, lost);
+}
+
+QSqlQuery Database::run(const QString &sql, const SqlParams &params) {
+    reopenIfBroken();
+    QSqlQuery q(db_);
+    q.setForwardOnly(true);
+    q.setNumericalPrecisionPolicy(QSql::HighPrecision);
+    bool ok;
+    if (params.isEmpty()) {
+        ok = q.exec(sql);
+    } else {
+        ok = q.prepare(sql);
+        if (ok) {
+            for (const auto &p : params)
+                q.bindValue(p.first.startsWith(':') ? p.first : ':' + p.first, p.second);
+            ok = q.exec();
+        }
+    }
+    if (!ok) {
+        const QString text = q.lastError().text();
+        q.finish();
+        fail(sql, text);
+    }
+    return q;
+}
+
+void Database::begin() {
+    reopenIfBroken();
+    if (!db_.transaction())
+        fail("begin", db_.lastError().text());
+    inTransaction_ = true;
+}
+
+void Database::commit() {
+    if (!db_.commit()) {
+        const QString text = db_.lastError().text();
+        db_.rollback();
+        inTransaction_ = false;
+        fail("commit", text);
+    }
+    inTransaction_ = false;
+}
+
+void Database::rollback() {
+    // A rollback that fails means the link is gone: the next statement reconnects.
+    if (inTransaction_ && !db_.rollback())
+        broken_ = true;
+    inTransaction_ = false;
+}
+
+Transaction::Transaction(Database &db) : db_(db) { db_.begin(); }
+
+Transaction::~Transaction() {
+    if (!done_)
+        db_.rollback();
+}
+
+void Transaction::commit() {
+    done_ = true;
+    db_.commit();
+}

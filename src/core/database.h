@@ -1,0 +1,59 @@
+#pragma once
+// The program's single database connection: runs statements, turns failures into DbError and
+// reopens the connection after the server dropped it, so the next action works again.
+#include <QList>
+#include <QPair>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+
+using SqlParams = QList<QPair<QString, QVariant>>;
+
+class Database {
+public:
+    explicit Database(const QString &connectionName);
+    ~Database();
+    Database(const Database &) = delete;
+    Database &operator=(const Database &) = delete;
+
+    // Closes the connection if open, sets the connection string and opens it; throws on failure.
+    void connect(const QString &connectionString);
+    void close();
+    bool isOpen() const;
+    QString connectionString() const { return connectionString_; }
+
+    // Runs a statement; named parameters (":name") are bound when params is not empty.
+    // Numbers are read exactly (as text) so that money never drifts.
+    QSqlQuery run(const QString &sql, const SqlParams &params = {});
+
+    void begin();
+    void commit();
+    void rollback();
+    bool inTransaction() const { return inTransaction_; }
+
+    QSqlDatabase &handle() { return db_; }
+
+private:
+    void reopenIfBroken();
+    [[noreturn]] void fail(const QString &what, const QString &text);
+    bool looksLost(const QString &text);
+
+    QString name_;
+    QString connectionString_;
+    QSqlDatabase db_;
+    bool broken_ = false;
+    bool inTransaction_ = false;
+};
+
+// Runs a group of statements as one transaction: commits on commit(), rolls back otherwise.
+class Transaction {
+public:
+    explicit Transaction(Database &db);
+    ~Transaction();
+    void commit();
+
+private:
+    Database &db_;
+    bool done_ = false;
+};

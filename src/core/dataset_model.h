@@ -1,0 +1,50 @@
+#pragma once
+// Shows the rows of a Dataset in a grid with the window's column set, and keeps the grid's
+// selection and the dataset's current row in step.
+#include "core/dataset.h"
+
+#include <QAbstractTableModel>
+#include <QPointer>
+#include <functional>
+
+class QTableView;
+
+struct GridColumn {
+    QString field;
+    QString title;
+    int width = -1; // -1: the grid's default width
+    Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter;
+    bool visible = true;
+};
+
+class DatasetModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    DatasetModel(Dataset *dataset, QVector<GridColumn> columns, QObject *parent = nullptr);
+
+    Dataset *dataset() const { return dataset_; }
+    const QVector<GridColumn> &columns() const { return columns_; }
+
+    // Extra roles of a cell (colours, fonts): (visible row, column spec, role) -> value or null.
+    using CellStyle = std::function<QVariant(int row, const GridColumn &column, int role)>;
+    void setCellStyle(CellStyle style) { style_ = std::move(style); }
+
+    // Puts this model into the grid with its column widths and visibility.
+    void attach(QTableView *view);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    // The text a cell shows.
+    QString cellText(int row, const QString &field) const;
+
+private:
+    void syncSelection(int row);
+
+    Dataset *dataset_;
+    QVector<GridColumn> columns_;
+    CellStyle style_;
+    QPointer<QTableView> view_;
+};

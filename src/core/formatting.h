@@ -1,0 +1,26 @@
+#pragma once
+// How numbers and dates are written into statements and shown to users.
+#include <QDate>
+#include <QString>
+#include <QVariant>
+
+// DD.MM.YYYY, as the statements' to_date calls and day-first literals expect, whatever the locale.
+QString sqlDate(const QDate &date);
+
+// A value as a grid shows it: dates day first, numbers in their shortest form with the
+// workstation's decimal separator.
+// fieldType: the column's type; exact numbers read as text are recognised by it.
+QString displayText(const QVariant &value, int fieldType = 0);
+
+// Shortest plain decimal form of a number (up to 15 significant digits, no trailing zeros) with
+// the given decimal separator.
+QString shortestNumber(double value, QChar separator = QLatin1Char('.'));
+
+// Shows the wait cursor for as long as it lives.
+class WaitCursor {
+public:
+    WaitCursor();
+    ~WaitCursor();
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+};

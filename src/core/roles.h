@@ -1,0 +1,8 @@
+#pragma once
+// The login text decides the user's role for the whole run.
+#include <QString>
+
+enum class Role { None, ReportReader, Foreman, Warehouse, Administrator };
+
+// The text is compared exactly (case-sensitive) after trimming blanks.
+Role roleForLogin(const QString &loginText);

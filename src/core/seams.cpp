@@ -1,0 +1,65 @@
+#include "core/seams.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QMessageBox>
+
+namespace {
+seams::Messages *g_messages = nullptr;
+std::function<int(QDialog *)> g_modal;
+std::function<QDateTime()> g_clock;
+std::function<void()> g_terminator;
+int g_buildDate = 0;
+int g_buildTime = 0;
+bool g_terminated = false;
+} // namespace
+
+namespace seams {
+void setMessages(Messages *messages) { g_messages = messages; }
+void setModalRunner(std::function<int(QDialog *)> runner) { g_modal = std::move(runner); }
+void setClock(std::function<QDateTime()> clock) { g_clock = std::move(clock); }
+void setBuildStamp(int date, int time) {
+    g_buildDate = date;
+    g_buildTime = time;
+}
+void setTerminator(std::function<void()> terminator) { g_terminator = std::move(terminator); }
+} // namespace seams
+
+void showError(const QString &text, const QString &title) {
+    if (g_messages) {
+        g_messages->error(text, title);
+        return;
+    }
+    QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}
+
+bool askYesNo(const QString &text, const QString &title) {
+    if (g_messages)
+        return g_messages->yesNo(text, title);
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No,
+                    QApplication::activeWindow());
+    return box.exec() == QMessageBox::Yes;
+}
+
+int showModal(QDialog *dialog) {
+    if (g_modal)
+        return g_modal(dialog);
+    return dialog->exec();
+}
+
+QDateTime now() { return g_clock ? g_clock() : QDateTime::currentDateTime(); }
+QDate today() { return now().date(); }
+
+int buildDate() { return g_buildDate; }
+int buildTime() { return g_buildTime; }
+
+void requestTermination() {
+    g_terminated = true;
+    if (g_terminator)
+        g_terminator();
+    else
+        QCoreApplication::exit(0);
+}
+
+bool terminationRequested() { return g_terminated; }

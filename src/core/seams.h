@@ -1,0 +1,43 @@
+#pragma once
+// What tests replace: message boxes, modal showing, the clock, the build stamp and the end of the
+// program. Each has the real behaviour as default.
+#include <QDateTime>
+#include <QString>
+#include <functional>
+
+class QDialog;
+class QWidget;
+
+namespace seams {
+
+struct Messages {
+    virtual ~Messages() = default;
+    virtual void error(const QString &text, const QString &title) = 0;
+    virtual bool yesNo(const QString &text, const QString &title) = 0;
+};
+
+// Installing nullptr brings back the real message boxes.
+void setMessages(Messages *messages);
+void setModalRunner(std::function<int(QDialog *)> runner);
+void setClock(std::function<QDateTime()> clock);
+void setBuildStamp(int date, int time);
+void setTerminator(std::function<void()> terminator);
+
+} // namespace seams
+
+// Error box: title, error icon, OK button.
+void showError(const QString &text, const QString &title = QStringLiteral("Ошибка"));
+// Question box: title, question icon, Yes/No buttons; true on Yes.
+bool askYesNo(const QString &text, const QString &title);
+// Every window shown modally goes through here.
+int showModal(QDialog *dialog);
+
+QDate today();
+QDateTime now();
+
+int buildDate();
+int buildTime();
+
+// Ends the program: every running event loop stops.
+void requestTermination();
+bool terminationRequested();

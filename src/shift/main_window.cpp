@@ -1,0 +1,341 @@
+#include "shift/main_window.h"
+
+#include "core/data_module.h"
+#include "core/dataset_model.h"
+#include "core/forms.h"
+#include "core/formatting.h"
+#include "core/guard.h"
+#include "core/seams.h"
+#include "core/version_check.h"
+#include "timesheet/day_cell_store.h"
+
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+QVector<GridColumn> shiftColumns() {
+    const auto center = Qt::AlignCenter;
+    const auto left = Qt::AlignLeft | Qt::AlignVCenter;
+    const auto right = Qt::AlignRight | Qt::AlignVCenter;
+    return {
+        {"fio", "Фамилия И.О.", 250, left},
+        {"marka", "Марка изделия", 260, left},
+        {"vid", "Операция", 155, left},
+        {"nmn", "Вид", 157, left},
+        {"color", "Цвет", -1, center},
+        {"time", "Часы", -1, right},
+        {"kol_vo", "Кол-во", 57, right},
+        {"brak", "Брак", 49, right},
+        {"summa", "Итого (р.)", 78, right},
+        {"prize", "Премия (%)", -1, right, false},
+        {"ok", "OK", 37, center},
+        {"vvod", "Заведен", 72, center},
+    };
+}
+
+bool isAcceptedMark(const QString &mark) { return mark == QLatin1String("ok") || mark == QStringLiteral("да"); }
+
+bool isWeekend(const QDate &d) { return d.dayOfWeek() >= 6; }
+} // namespace
+
+TForm1::TForm1(const QStringList &positional, QWidget *parent) : QDialog(parent) {
+    setObjectName("Form1");
+    setWindowTitle("Табель");
+    forms().Form1 = this;
+
+    auto *layout = new QVBoxLayout(this);
+    MainMenu = new QMenuBar(this);
+    layout->setMenuBar(MainMenu);
+
+    auto *top = new QHBoxLayout;
+    RadioButton1 = new QRadioButton("Смена №1", this);
+    RadioButton2 = new QRadioButton("Смена №2", this);
+    RadioButton3 = new QRadioButton("Смена №3", this);
+    RadioButton4 = new QRadioButton("Переработка", this);
+    QRadioButton *shiftButtons[] = {RadioButton1, RadioButton2, RadioButton3, RadioButton4};
+    for (int i = 0; i < 4; ++i) {
+        shiftButtons[i]->setObjectName(QString("RadioButton%1").arg(i + 1));
+        shiftButtons[i]->setAutoFillBackground(true);
+        top->addWidget(shiftButtons[i]);
+        const int shift = i + 1;
+        connect(shiftButtons[i], &QRadioButton::clicked, this, guarded([this, shift] { selectShift(shift); }));
+    }
+    DateT = new QDateEdit(this);
+    DateT->setObjectName("DateT");
+    DateT->setCalendarPopup(true);
+    DateT->setDisplayFormat("dd.MM.yyyy");
+    DateT->installEventFilter(this);
+    // The calendar hides itself after the click; read the date once it has been taken.
+    connect(DateT->calendarWidget(), &QCalendarWidget::clicked, this,
+            [this] { QTimer::singleShot(0, this, guarded([this] { DateTCloseUp(); })); });
+    CBox1 = new QCheckBox("Выходной", this);
+    CBox1->setObjectName("CBox1");
+    connect(CBox1, &QCheckBox::toggled, this, [this](bool on) { markDayOff(on); });
+    top->addSpacing(20);
+    top->addWidget(DateT);
+    top->addWidget(CBox1);
+    top->addStretch(1);
+    layout->addLayout(top);
+
+    DBGrid2 = new QTableView(this);
+    DBGrid2->setObjectName("DBGrid2");
+    DBGrid2->setSelectionBehavior(QAbstractItemView::SelectRows);
+    DBGrid2->setSelectionMode(QAbstractItemView::SingleSelection);
+    DBGrid2->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    DBGrid2->setShowGrid(true);
+    DBGrid2->verticalHeader()->setVisible(false);
+    DBGrid2->verticalHeader()->setDefaultSectionSize(20);
+    // The column widths are those of the office's 8-point grids.
+    QFont gridFont = DBGrid2->font();
+    gridFont.setPointSize(8);
+    DBGrid2->setFont(gridFont);
+    connect(DBGrid2, &QTableView::doubleClicked, this, guarded([this] { DBGrid2DblClick(); }));
+    layout->addWidget(DBGrid2, 1);
+
+    auto *bottom = new QHBoxLayout;
+    auto button = [this, bottom](QPushButton *&b, const char *name, const QString &caption) {
+        b = new QPushButton(caption, this);
+        b->setObjectName(name);
+        b->setAutoDefault(false);
+        bottom->addWidget(b);
+    };
+    button(Button1, "Button1", "Добавить");
+    button(Button2, "Button2", "Изменить");
+    button(Button3, "Button3", "Удалить");
+    button(Button8, "Button8", "Обновить");
+    button(Button5, "Button5", "Ср.сд./хоз. работы");
+    bottom->addStretch(1);
+    button(Button4, "Button4", "Выход");
+    layout->addLayout(bottom);
+    connect(Button1, &QPushButton::clicked, this, guarded([this] { Button1Click(); }));
+    connect(Button2, &QPushButton::clicked, this, guarded([this] { Button2Click(); }));
+    connect(Button3, &QPushButton::clicked, this, guarded([this] { Button3Click(); }));
+    connect(Button8, &QPushButton::clicked, this, guarded([this] { Button8Click(); }));
+    connect(Button4, &QPushButton::clicked, this, [this] { reject(); });
+
+    buildMenu();
+    setFixedSize(1281, 585 + MainMenu->sizeHint().height());
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(30000);
+    connect(Timer1, &QTimer::timeout, this, guarded([] { CheckVersion(); }));
+    Timer1->start();
+
+    if (!ConnectDatabase(positional))
+        return;
+
+    TDataModule6 &dm = *forms().DataModule6;
+    const auto columns = shiftColumns();
+    DatasetModel **sources[] = {&DataSource1, &DataSource2, &DataSource3, &DataSource4};
+    for (int n = 1; n <= 4; ++n) {
+        auto *model = new DatasetModel(&dm.shiftQuery(n), columns, this);
+        model->setObjectName(QString("DataSource%1").arg(n));
+        model->setCellStyle([model](int row, const GridColumn &col, int role) -> QVariant {
+            if (col.field != QLatin1String("ok"))
+                return {};
+            if (role == Qt::ForegroundRole)
+                return QColor(isAcceptedMark(model->cellText(row, "ok")) ? Qt::darkGreen : Qt::red);
+            if (role == Qt::FontRole) {
+                QFont f;
+                f.setBold(true);
+                return f;
+            }
+            return {};
+        });
+        *sources[n - 1] = model;
+    }
+    RadioButton1->setChecked(true);
+    selectShift(1);
+}
+
+void TForm1::buildMenu() {
+    QMenu *refbooks = MainMenu->addMenu("Справочники");
+    N2 = refbooks->menuAction();
+    N1 = refbooks->addAction("Рабочие");
+    N3 = refbooks->addAction("Изделия");
+    N4 = refbooks->addAction("Цены");
+    N6 = refbooks->addAction("Операции");
+    N8 = refbooks->addAction("Ном. группы");
+    QMenu *timesheet = MainMenu->addMenu("Табель");
+    N11 = timesheet->menuAction();
+    N9 = timesheet->addAction("Табель сделка");
+    N13 = timesheet->addAction("Табель по сменам");
+    N14 = timesheet->addAction("Табель хоз. работ");
+    N15 = timesheet->addAction("Табель ср. сдельная");
+    N17 = timesheet->addAction("Общий табель");
+    QMenu *reports = MainMenu->addMenu("Отчеты");
+    N7 = reports->menuAction();
+    N10 = reports->addAction("Сводные отчеты");
+    N5 = MainMenu->addAction("Выход");
+    connect(N5, &QAction::triggered, this, [this] { reject(); });
+    // The reference books, the price list, the timesheets and the reports join here as their
+    // windows are built.
+}
+
+Dataset &TForm1::currentShift() { return forms().DataModule6->shiftQuery(ShiftNumber); }
+
+DatasetModel *TForm1::sourceOf(int shiftNumber) const {
+    switch (shiftNumber) {
+    case 2:
+        return DataSource2;
+    case 3:
+        return DataSource3;
+    case 4:
+        return DataSource4;
+    default:
+        return DataSource1;
+    }
+}
+
+void TForm1::applyRole(Role role) {
+    const bool reader = role == Role::ReportReader;
+    const bool admin = role == Role::Administrator;
+    const bool mayAdd = role == Role::Foreman || admin;
+    Button1->setEnabled(mayAdd);
+    Button2->setEnabled(admin);
+    Button3->setEnabled(admin);
+    for (QRadioButton *b : {RadioButton1, RadioButton2, RadioButton3, RadioButton4})
+        b->setEnabled(!reader);
+    CBox1->setEnabled(!reader);
+    Button8->setEnabled(!reader);
+    DBGrid2->setEnabled(!reader);
+    DateT->setEnabled(!reader);
+    N2->setEnabled(admin);
+    N11->setEnabled(admin);
+}
+
+void TForm1::showEvent(QShowEvent *e) {
+    QDialog::showEvent(e);
+    runGuarded([this] { FormActivate(); });
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *e) {
+    if (watched == DateT && e->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(e)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            runGuarded([this] { DateTCloseUp(); });
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, e);
+}
+
+void TForm1::showChildModal(QDialog *child) {
+    showModal(child);
+    // Coming back from a window opened here counts as an activation.
+    FormActivate();
+}
+
+void TForm1::reopenShiftQueries(const QDate &date) {
+    TDataModule6 &dm = *forms().DataModule6;
+    for (int n = 1; n <= 4; ++n)
+        dm.shiftQuery(n).close();
+    for (int n = 1; n <= 4; ++n) {
+        Dataset &q = dm.shiftQuery(n);
+        q.setParam("data", date);
+        q.open();
+    }
+}
+
+void TForm1::FormActivate() {
+    const QDate day = today();
+    DateT->setDate(day);
+    if (isWeekend(day))
+        CBox1->setChecked(true);
+    TDataModule6 &dm = *forms().DataModule6;
+    for (int n = 1; n <= 4; ++n) {
+        dm.shiftQuery(n).close();
+        dm.shiftQuery(n).setFiltered(false);
+    }
+    reopenShiftQueries(DateT->date());
+}
+
+void TForm1::DateTCloseUp() {
+    WaitCursor wait;
+    reopenShiftQueries(DateT->date());
+    CBox1->setChecked(isWeekend(DateT->date()));
+    DBGrid2->setFocus();
+}
+
+void TForm1::markDayOff(bool dayOff) {
+    CBox1->setStyleSheet(dayOff ? "QCheckBox { color: white; background-color: red; font-weight: bold; }" : "");
+}
+
+void TForm1::selectShift(int shiftNumber) {
+    QRadioButton *buttons[] = {RadioButton1, RadioButton2, RadioButton3, RadioButton4};
+    for (int n = 1; n <= 4; ++n) {
+        QRadioButton *b = buttons[n - 1];
+        b->setStyleSheet(n == shiftNumber ? "QRadioButton { background-color: green; font-weight: bold; }" : "");
+    }
+    if (!buttons[shiftNumber - 1]->isChecked())
+        buttons[shiftNumber - 1]->setChecked(true);
+    ShiftNumber = shiftNumber;
+    if (DatasetModel *source = sourceOf(shiftNumber))
+        source->attach(DBGrid2);
+}
+
+void TForm1::Button8Click() {
+    WaitCursor wait;
+    TDataModule6 &dm = *forms().DataModule6;
+    for (int n = 1; n <= 4; ++n)
+        dm.shiftQuery(n).close();
+    for (int n = 1; n <= 4; ++n)
+        dm.shiftQuery(n).open();
+}
+
+void TForm1::DBGrid2DblClick() {
+    if (LoginName == QLatin1String("quorbel"))
+        return;
+    CurrentShiftQuery = &currentShift();
+    Dataset &q = *CurrentShiftQuery;
+    if (q.isEmpty())
+        return;
+    TDataModule6 &dm = *forms().DataModule6;
+    const QString mark = isAcceptedMark(q.text("ok")) ? QStringLiteral("no") : QStringLiteral("ok");
+    dm.ADO_DB.run("update accounts_dep.smena set ok=:ok where id=:id", {{"ok", mark}, {"id", q.asInt("id")}});
+    q.reopenKeepingPlace();
+}
+
+void TForm1::Button1Click() {
+    CurrentShiftQuery = &currentShift();
+    // The shift record editor opens here once it exists.
+}
+
+void TForm1::Button2Click() {
+    CurrentShiftQuery = &currentShift();
+    // The shift record editor opens here once it exists.
+}
+
+void TForm1::Button3Click() {
+    Dataset &q = currentShift();
+    if (q.value("id").isNull())
+        return;
+    if (!askYesNo(QStringLiteral("Удалить позицию из списка?"), QStringLiteral("Удаление"))) {
+        q.reopenKeepingPlace();
+        return;
+    }
+    TDataModule6 &dm = *forms().DataModule6;
+    // The day cell belongs to the record's own worker, date and shift.
+    const int workerId = q.asInt("w_id");
+    const int shift = q.asInt("smena");
+    const QDate date = q.value("data").toDate();
+    {
+        Transaction tx(dm.ADO_DB);
+        dm.DelSmena.execute("delete from accounts_dep.smena where id=" + QString::number(q.asInt("id")));
+        const int tim = shiftDayTotal(dm, workerId, shift, date);
+        storeShiftDayHours(dm, workerId, shift, date, tim, DayCellWrite::AfterDelete);
+        tx.commit();
+    }
+    q.reopenKeepingPlace();
+}

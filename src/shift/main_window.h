@@ -1,0 +1,69 @@
+#pragma once
+// "Табель": the main working window. Shows the shift output records of one date and shift with
+// their money and acceptance marks; records are added, changed, deleted and accepted here, and
+// every other window is reached from its menu.
+#include "core/roles.h"
+
+#include <QDialog>
+#include <QStringList>
+
+class Dataset;
+class DatasetModel;
+class QAction;
+class QCheckBox;
+class QDateEdit;
+class QMenuBar;
+class QPushButton;
+class QRadioButton;
+class QTableView;
+class QTimer;
+
+class TForm1 : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm1(const QStringList &positional, QWidget *parent = nullptr);
+
+    int ShiftNumber = 1;
+    QString LoginName;
+    Dataset *CurrentShiftQuery = nullptr;
+    int BuildDate = 0;
+    int BuildTime = 0;
+
+    QRadioButton *RadioButton1, *RadioButton2, *RadioButton3, *RadioButton4;
+    QDateEdit *DateT;
+    QCheckBox *CBox1; // "Выходной"
+    QTableView *DBGrid2;
+    QPushButton *Button1, *Button2, *Button3, *Button8, *Button5, *Button4;
+    QTimer *Timer1; // version check every 30 s
+    QMenuBar *MainMenu;
+    QAction *N2, *N1, *N3, *N4, *N6, *N8;
+    QAction *N11, *N9, *N13, *N14, *N15, *N17;
+    QAction *N7, *N10, *N5;
+    DatasetModel *DataSource1, *DataSource2, *DataSource3, *DataSource4;
+
+    // The shift query of ShiftNumber: 2, 3, 4 their own, anything else shift 1.
+    Dataset &currentShift();
+    DatasetModel *sourceOf(int shiftNumber) const;
+
+    // Enables the controls the role may use.
+    void applyRole(Role role);
+
+    void FormActivate();
+    void DateTCloseUp();
+    void selectShift(int shiftNumber);
+    void Button8Click(); // "Обновить"
+    void DBGrid2DblClick();
+    void Button1Click(); // "Добавить"
+    void Button2Click(); // "Изменить"
+    void Button3Click(); // "Удалить"
+
+protected:
+    void showEvent(QShowEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *e) override;
+
+private:
+    void buildMenu();
+    void reopenShiftQueries(const QDate &date);
+    void markDayOff(bool dayOff);
+    void showChildModal(QDialog *child);
+};

@@ -1,0 +1,35 @@
+#pragma once
+// Small workshops for tests: each helper inserts one row through the program's connection and
+// returns its id.
+#include <QDate>
+#include <QVariant>
+
+namespace fixtures {
+
+QVariant scalar(const QString &sql);
+void exec(const QString &sql);
+
+int worker(const QString &fio, const QString &position = QStringLiteral("Сборщик"));
+int group(const QString &caption);
+int product(const QString &mark, int groupId = 0);
+int operationType(const QString &name);
+// A price-list row with one norm of the given price.
+int priceRow(int productId, int typeId, int kind, double price);
+struct Record {
+    int worker;
+    int priceRow;
+    QDate date;
+    int shift = 1;
+    int quantity = 10;
+    int defects = 0;
+    int hours = 8;
+    QString ok = "no";
+    int color = 0;
+    double price = 10;
+};
+int record(const Record &r);
+
+// The day cell of a worker's shift row: null when the row or the cell is empty.
+QVariant dayCell(int worker, int shift, const QDate &date);
+
+} // namespace fixtures

@@ -1,0 +1,66 @@
+#include "support/test_program.h"
+
+#include "core/forms.h"
+
+#include <QProcess>
+#include <QTest>
+
+namespace testing {
+
+RecordingMessages &messages() {
+    static RecordingMessages m;
+    return m;
+}
+
+int &terminations() {
+    static int n = 0;
+    return n;
+}
+
+QString sourceDir() { return QStringLiteral(PIECEWORK_SOURCE_DIR); }
+
+int shell(const QString &command) {
+    QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedChannels);
+    p.start("/bin/bash", {"-c", command});
+    p.waitForFinished(-1);
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+QString createDatabase(const QString &name) {
+    const QString db = "piecework_" + name;
+    const QString psql = "PGPASSWORD=tulwexa PGOPTIONS='-c client_min_messages=warning' psql -q -h 127.0.0.1 -p 5432 "
+                         "-U sys -d postgres -v ON_ERROR_STOP=1";
+    const int rc = shell(QString("%1 -c 'drop database if exists %2 with (force)' -c 'create database %2 template "
+                                 "piecework_template'")
+                             .arg(psql, db));
+    if (rc != 0)
+        qFatal("could not create the test database %s (is the cluster running? scripts/db template)", qPrintable(db));
+    return db;
+}
+
+QStringList argumentsFor(const QString &database) { return {database, "127.0.0.1"}; }
+
+static std::function<int(QDialog *)> g_nextModal;
+
+void onModal(std::function<int(QDialog *)> script) { g_nextModal = std::move(script); }
+
+void setToday(const QDate &date) {
+    seams::setClock([date] { return QDateTime(date, QTime(10, 0)); });
+}
+
+void startProgram(const QString &name) {
+    seams::setMessages(&messages());
+    seams::setTerminator([] { ++terminations(); });
+    seams::setModalRunner([](QDialog *d) {
+        auto script = std::move(g_nextModal);
+        g_nextModal = nullptr;
+        return script ? script(d) : int(QDialog::Rejected);
+    });
+    seams::setBuildStamp(20240101, 3600);
+    const QString db = createDatabase(name);
+    if (!createForms(argumentsFor(db)))
+        qFatal("the program did not start against %s", qPrintable(db));
+}
+
+} // namespace testing

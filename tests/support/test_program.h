@@ -1,0 +1,55 @@
+#pragma once
+// Starts the program against a fresh database of the test's own and replaces the seams: message
+// boxes are recorded and answered from a script, modal windows run a script, the clock is set.
+#include <QDateTime>
+#include <QDialog>
+#include <QStringList>
+#include <functional>
+
+#include "core/seams.h"
+
+struct Message {
+    QString kind; // "error" or "question"
+    QString text;
+    QString title;
+};
+
+class RecordingMessages : public seams::Messages {
+public:
+    QList<Message> shown;
+    QList<bool> answers; // answers to the next questions; No when none is left
+
+    void error(const QString &text, const QString &title) override { shown.append({"error", text, title}); }
+    bool yesNo(const QString &text, const QString &title) override {
+        shown.append({"question", text, title});
+        return answers.isEmpty() ? false : answers.takeFirst();
+    }
+    void clear() {
+        shown.clear();
+        answers.clear();
+    }
+};
+
+namespace testing {
+
+RecordingMessages &messages();
+// Number of times the program asked to end.
+int &terminations();
+
+// Creates database "piecework_<name>" from the template and returns its name.
+QString createDatabase(const QString &name);
+// The command-line arguments that reach that database.
+QStringList argumentsFor(const QString &database);
+
+// createDatabase, install the seams, createForms. Fails the test when the program does not start.
+void startProgram(const QString &name);
+
+void setToday(const QDate &date);
+// Script for the next modal window: receives the window, returns the dialog result.
+void onModal(std::function<int(QDialog *)> script);
+
+// Runs a shell command line; returns its exit code.
+int shell(const QString &command);
+QString sourceDir();
+
+} // namespace testing
