@@ -22,7 +22,8 @@ static const QString options =
 void ConnectionStringTest::build_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("expected");
-    const QString builtIn = "DRIVER={PostgreSQL UNICODE};DATABASE=vorn_erp;SERVER=" + builtInServerAddress() + options;
+    const QString builtIn =
+        "DRIVER={PostgreSQL UNICODE};DATABASE=vorn_erp;SERVER=" + builtInServerAddress() + options;
     QTest::newRow("no arguments: built-in") << QStringList{} << builtIn;
     // Without a server the database argument is ignored.
     QTest::newRow("database only: built-in") << QStringList{"other"} << builtIn;
@@ -30,8 +31,8 @@ void ConnectionStringTest::build_data() {
     QTest::newRow("both") << QStringList{"shop", "10.0.0.5"}
                           << "DRIVER={PostgreSQL UNICODE};DATABASE=shop;SERVER=10.0.0.5" + options;
     // The server alone builds the string with an empty database name.
-    QTest::newRow("server, empty database") << QStringList{"", "db.local"}
-                                            << "DRIVER={PostgreSQL UNICODE};DATABASE=;SERVER=db.local" + options;
+    QTest::newRow("server, empty database")
+        << QStringList{"", "db.local"} << "DRIVER={PostgreSQL UNICODE};DATABASE=;SERVER=db.local" + options;
 }
 
 void ConnectionStringTest::build() {

@@ -37,14 +37,26 @@ void DataModuleTest::replaceDecimalSeparator_data() {
     QTest::addColumn<QString>("delimiter");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("comma to point") << "." << "12,5" << "12.5";
-    QTest::newRow("point to comma") << "," << "12.5" << "12,5";
+    QTest::newRow("comma to point") << "."
+                                    << "12,5"
+                                    << "12.5";
+    QTest::newRow("point to comma") << ","
+                                    << "12.5"
+                                    << "12,5";
     // Only the first separator is replaced, and a comma wins over a point.
-    QTest::newRow("only the comma") << "." << "1,2.5" << "1.2.5";
-    QTest::newRow("only the first comma") << "." << "1,2,5" << "1.2,5";
-    QTest::newRow("no separator") << "." << "12" << "12";
+    QTest::newRow("only the comma") << "."
+                                    << "1,2.5"
+                                    << "1.2.5";
+    QTest::newRow("only the first comma") << "."
+                                          << "1,2,5"
+                                          << "1.2,5";
+    QTest::newRow("no separator") << "."
+                                  << "12"
+                                  << "12";
     // An empty delimiter removes the separator.
-    QTest::newRow("empty delimiter") << "" << "12,5" << "125";
+    QTest::newRow("empty delimiter") << ""
+                                     << "12,5"
+                                     << "125";
 }
 
 void DataModuleTest::replaceDecimalSeparator() {
@@ -98,10 +110,10 @@ void DataModuleTest::browseAndLocate() {
 void DataModuleTest::filter_data() {
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("prefix ignores case")
-        << "fio like 'ив%'" << QStringList{"Иванов И.И.", "иволгин П.П."};
+    QTest::newRow("prefix ignores case") << "fio like 'ив%'" << QStringList{"Иванов И.И.", "иволгин П.П."};
     QTest::newRow("apostrophe") << "fio like 'о''н%'" << QStringList{"О'Нил Д."};
-    QTest::newRow("contains") << "fio like '%ов%'" << QStringList{"Иванов И.И.", "Петров А.А.", "Яковлев С.С."};
+    QTest::newRow("contains") << "fio like '%ов%'"
+                              << QStringList{"Иванов И.И.", "Петров А.А.", "Яковлев С.С."};
     QTest::newRow("equal") << "fio='петров а.а.'" << QStringList{"Петров А.А."};
     QTest::newRow("empty filter shows all")
         << "" << QStringList{"Иванов И.И.", "иволгин П.П.", "О'Нил Д.", "Петров А.А.", "Яковлев С.С."};

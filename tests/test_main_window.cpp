@@ -1,4 +1,311 @@
+// The daily shift sheet: what activation and the date picker show, acceptance by double-click,
+// and delete with the rewrite of the worker's day cell.
+#include "core/data_module.h"
+#include "core/dataset_model.h"
+#include "core/forms.h"
+#include "shift/main_window.h"
+#include "support/fixtures.h"
+#include "support/test_program.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
 #include <QTest>
-class T : public QObject { Q_OBJECT };
-QTEST_MAIN(T)
+
+using fixtures::Record;
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+    TForm1 *main = nullptr;
+    int ivanov = 0, petrov = 0, onil = 0;
+    int cutting = 0, painting = 0;
+    const QDate tuesday{2024, 3, 5};
+    const QDate saturday{2024, 3, 9};
+
+    void login(const QString &text) { main->LoginName = text; }
+    void showDay(const QDate &day) {
+        testing::setToday(day);
+        main->FormActivate();
+    }
+    void writeCell(int worker, int shift, const QDate &date, const QString &value) {
+        fixtures::exec(QString("insert into accounts_dep.h_tabel(smena, w_id, month, year, d%1, d%2) "
+                               "values(%3, %4, %5, %6, %7, 4)")
+                           .arg(date.day())
+                           .arg(date.day() == 1 ? 2 : 1)
+                           .arg(shift)
+                           .arg(worker)
+                           .arg(date.month())
+                           .arg(date.year())
+                           .arg(value));
+    }
+
+private slots:
+    void initTestCase();
+    void init();
+    void dayOffFollowsTheDay_data();
+    void dayOffFollowsTheDay();
+    void shiftListsShowTheDay();
+    void acceptance_data();
+    void acceptance();
+    void foremanDoubleClickDoesNothing();
+    void deleteRewritesDayCell_data();
+    void deleteRewritesDayCell();
+    void deleteAnsweredNo();
+    void deleteOnEmptyListAsksNothing();
+    void failedDeleteChangesNothing();
+};
+
+void MainWindowTest::initTestCase() {
+    testing::startProgram("main_window");
+    main = forms().Form1;
+    for (int n = 1; n <= 4; ++n)
+        forms().DataModule6->shiftQuery(n).setParam("ok", "ta");
+    ivanov = fixtures::worker("Иванов И.И.");
+    petrov = fixtures::worker("Петров П.П.");
+    onil = fixtures::worker("О'Нил Д.");
+    const int product = fixtures::product("СТ-101");
+    cutting = fixtures::priceRow(product, fixtures::operationType("Резка"), 1, 10);
+    painting = fixtures::priceRow(product, fixtures::operationType("ПОКРАСКА"), 0, 12.5);
+}
+
+void MainWindowTest::init() {
+    testing::messages().clear();
+    fixtures::exec("delete from accounts_dep.smena");
+    fixtures::exec("delete from accounts_dep.h_tabel");
+    main->CBox1->setChecked(false);
+    main->selectShift(1);
+    login("31620574");
+}
+
+void MainWindowTest::dayOffFollowsTheDay_data() {
+    QTest::addColumn<QDate>("day");
+    QTest::addColumn<bool>("tickedBefore");
+    QTest::addColumn<bool>("afterActivation");
+    QTest::addColumn<bool>("afterPicking");
+    // Activation only ever ticks the box; picking a date sets it from the day.
+    QTest::newRow("saturday") << QDate(2024, 3, 9) << false << true << true;
+    QTest::newRow("sunday") << QDate(2024, 3, 10) << false << true << true;
+    QTest::newRow("weekday, box clear") << QDate(2024, 3, 5) << false << false << false;
+    QTest::newRow("weekday, box ticked") << QDate(2024, 3, 5) << true << true << false;
+}
+
+void MainWindowTest::dayOffFollowsTheDay() {
+    QFETCH(QDate, day);
+    QFETCH(bool, tickedBefore);
+    QFETCH(bool, afterActivation);
+    QFETCH(bool, afterPicking);
+    main->CBox1->setChecked(tickedBefore);
+    testing::setToday(day);
+    main->FormActivate();
+    QCOMPARE(main->DateT->date(), day);
+    QCOMPARE(main->CBox1->isChecked(), afterActivation);
+    main->DateTCloseUp();
+    QCOMPARE(main->CBox1->isChecked(), afterPicking);
+    QCOMPARE(forms().DataModule6->Smena1.param("data").toDate(), day);
+}
+
+void MainWindowTest::shiftListsShowTheDay() {
+    fixtures::record({.worker = petrov,
+                      .priceRow = cutting,
+                      .date = tuesday,
+                      .quantity = 10,
+                      .defects = 1,
+                      .ok = "ok",
+                      .price = 1.005});
+    fixtures::record({.worker = onil, .priceRow = painting, .date = tuesday, .ok = "no", .color = 1026});
+    fixtures::record({.worker = ivanov, .priceRow = cutting, .date = tuesday, .shift = 3});
+    fixtures::record({.worker = ivanov, .priceRow = cutting, .date = tuesday, .shift = 4, .hours = 2});
+    fixtures::record({.worker = ivanov, .priceRow = cutting, .date = tuesday.addDays(1)});
+    // A record without a mark is not listed.
+    fixtures::record({.worker = ivanov, .priceRow = painting, .date = tuesday, .ok = QString()});
+
+    // The sheet opens on today; the picker brings up the day asked for.
+    showDay(tuesday.addDays(7));
+    QCOMPARE(forms().DataModule6->Smena1.recordCount(), 0);
+    main->DateT->setDate(tuesday);
+    main->DateTCloseUp();
+    TDataModule6 &dm = *forms().DataModule6;
+    QCOMPARE(dm.Smena1.recordCount(), 2);
+    QCOMPARE(dm.Smena2.recordCount(), 0);
+    QCOMPARE(dm.Smena3.recordCount(), 1);
+    QCOMPARE(dm.Smena4.recordCount(), 1);
+
+    QAbstractItemModel *grid = main->DBGrid2->model();
+    QCOMPARE(grid, main->DataSource1);
+    QCOMPARE(grid->columnCount(), 12);
+    QStringList titles;
+    for (int c = 0; c < grid->columnCount(); ++c)
+        titles << grid->headerData(c, Qt::Horizontal).toString();
+    QCOMPARE(titles, (QStringList{"Фамилия И.О.", "Марка изделия", "Операция", "Вид", "Цвет", "Часы",
+                                  "Кол-во", "Брак", "Итого (р.)", "Премия (%)", "OK", "Заведен"}));
+    QVERIFY(main->DBGrid2->isColumnHidden(9));
+    QCOMPARE(main->DBGrid2->columnWidth(0), 250);
+    QCOMPARE(main->DBGrid2->columnWidth(11), 72);
+
+    // Rows by name: О'Нил before Петров.
+    QCOMPARE(grid->index(0, 0).data().toString(), "О'Нил Д.");
+    QCOMPARE(grid->index(0, 4).data().toString(), "1026");
+    QCOMPARE(grid->index(0, 3).data().toString(), "Готовая продукция");
+    QCOMPARE(grid->index(1, 3).data().toString(), "Заготовки");
+    // (10 - 1) * 1.005 = 9.045, rounded to 2 decimals.
+    QCOMPARE(dm.Smena1.valueAt(1, dm.Smena1.fieldIndex("summa")).toString(), "9.05");
+    QCOMPARE(grid->index(1, 11).data().toString(), "05.03.2024");
+    QCOMPARE(grid->index(0, 10).data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
+    QCOMPARE(grid->index(1, 10).data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::darkGreen));
+    QVERIFY(grid->index(1, 10).data(Qt::FontRole).value<QFont>().bold());
+
+    main->RadioButton3->click();
+    QCOMPARE(main->ShiftNumber, 3);
+    QCOMPARE(main->DBGrid2->model(), main->DataSource3);
+    QVERIFY(main->RadioButton3->font().bold() || main->RadioButton3->styleSheet().contains("bold"));
+    QVERIFY(main->RadioButton1->styleSheet().isEmpty());
+}
+
+void MainWindowTest::acceptance_data() {
+    QTest::addColumn<QString>("mark");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("new record accepted") << "no"
+                                         << "ok";
+    QTest::newRow("empty mark accepted") << ""
+                                         << "ok";
+    QTest::newRow("other mark accepted") << "xyz"
+                                         << "ok";
+    QTest::newRow("accepted withdrawn") << "ok"
+                                        << "no";
+    QTest::newRow("older accepted form withdrawn") << "да"
+                                                   << "no";
+}
+
+void MainWindowTest::acceptance() {
+    QFETCH(QString, mark);
+    QFETCH(QString, after);
+    login("tivon");
+    fixtures::record({.worker = ivanov, .priceRow = cutting, .date = tuesday});
+    fixtures::record({.worker = petrov, .priceRow = cutting, .date = tuesday, .ok = mark});
+    fixtures::record({.worker = onil, .priceRow = painting, .date = tuesday});
+    showDay(tuesday);
+    Dataset &q = forms().DataModule6->Smena1;
+    QVERIFY(q.locate("w_id", petrov));
+    const int row = q.recNo();
+    main->DBGrid2DblClick();
+    QCOMPARE(
+        fixtures::scalar(QString("select ok from accounts_dep.smena where w_id=%1").arg(petrov)).toString(),
+        after);
+    QCOMPARE(q.recNo(), row);
+    QCOMPARE(q.text("ok"), after);
+    QCOMPARE(main->CurrentShiftQuery, &q);
+    // Only that record changed.
+    QCOMPARE(fixtures::scalar("select count(*) from accounts_dep.smena where ok='no'").toInt(),
+             after == "no" ? 3 : 2);
+}
+
+void MainWindowTest::foremanDoubleClickDoesNothing() {
+    login("quorbel");
+    fixtures::record({.worker = ivanov, .priceRow = cutting, .date = tuesday});
+    showDay(tuesday);
+    main->DBGrid2DblClick();
+    QCOMPARE(fixtures::scalar("select ok from accounts_dep.smena").toString(), "no");
+}
+
+void MainWindowTest::deleteRewritesDayCell_data() {
+    QTest::addColumn<int>("shift");
+    QTest::addColumn<QList<int>>("hours");
+    QTest::addColumn<QVariant>("cellAfter");
+    // The last record of the day empties the cell; the other days of the row stay.
+    QTest::newRow("last record") << 1 << QList<int>{8} << QVariant();
+    QTest::newRow("one of several") << 1 << QList<int>{5, 3} << QVariant(3);
+    QTest::newRow("overtime") << 4 << QList<int>{2, 1} << QVariant(1);
+}
+
+void MainWindowTest::deleteRewritesDayCell() {
+    QFETCH(int, shift);
+    QFETCH(QList<int>, hours);
+    QFETCH(QVariant, cellAfter);
+    int total = 0;
+    const int rows[] = {cutting, painting};
+    for (int i = 0; i < hours.size(); ++i) {
+        fixtures::record(
+            {.worker = onil, .priceRow = rows[i], .date = tuesday, .shift = shift, .hours = hours[i]});
+        total += hours[i];
+    }
+    // Another worker's cell of the same day must not move.
+    fixtures::record({.worker = ivanov, .priceRow = painting, .date = tuesday, .shift = shift, .hours = 6});
+    writeCell(onil, shift, tuesday, QString::number(total));
+    writeCell(ivanov, shift, tuesday, "6");
+
+    showDay(tuesday);
+    main->selectShift(shift);
+    Dataset &q = forms().DataModule6->shiftQuery(shift);
+    // The first of the worker's records goes: the one priced by the cutting row.
+    QVERIFY(q.locate("o_id", cutting));
+    QCOMPARE(q.asInt("w_id"), onil);
+    testing::messages().answers = {true};
+    main->Button3->click();
+
+    QCOMPARE(testing::messages().shown.size(), 1);
+    QCOMPARE(testing::messages().shown[0].kind, "question");
+    QCOMPARE(testing::messages().shown[0].text, "Удалить позицию из списка?");
+    QCOMPARE(testing::messages().shown[0].title, "Удаление");
+    QCOMPARE(
+        fixtures::scalar(QString("select count(*) from accounts_dep.smena where w_id=%1").arg(onil)).toInt(),
+        hours.size() - 1);
+    QCOMPARE(q.recordCount(), hours.size());
+    const QVariant cell = fixtures::dayCell(onil, shift, tuesday);
+    QCOMPARE(cell.isNull(), cellAfter.isNull());
+    if (!cellAfter.isNull())
+        QCOMPARE(cell.toInt(), cellAfter.toInt());
+    QCOMPARE(fixtures::dayCell(onil, shift, tuesday.addDays(-4)).toInt(), 4);
+    QCOMPARE(fixtures::dayCell(ivanov, shift, tuesday).toInt(), 6);
+}
+
+void MainWindowTest::deleteAnsweredNo() {
+    fixtures::record({.worker = ivanov, .priceRow = cutting, .date = tuesday});
+    showDay(tuesday);
+    testing::messages().answers = {false};
+    main->Button3->click();
+    QCOMPARE(testing::messages().shown.size(), 1);
+    QCOMPARE(fixtures::scalar("select count(*) from accounts_dep.smena").toInt(), 1);
+    QCOMPARE(forms().DataModule6->Smena1.recordCount(), 1);
+}
+
+void MainWindowTest::deleteOnEmptyListAsksNothing() {
+    showDay(tuesday);
+    main->Button3->click();
+    main->Button2->click();
+    QVERIFY(testing::messages().shown.isEmpty());
+}
+
+void MainWindowTest::failedDeleteChangesNothing() {
+    // The day-cell write fails: the delete must not stay behind alone, and the window goes on.
+    fixtures::exec("create function accounts_dep.refuse() returns trigger language plpgsql as "
+                   "$$ begin raise exception 'timesheet is locked'; end $$");
+    fixtures::exec("create trigger refuse before update on accounts_dep.h_tabel "
+                   "for each row execute function accounts_dep.refuse()");
+    fixtures::record({.worker = ivanov, .priceRow = cutting, .date = saturday});
+    fixtures::record({.worker = ivanov, .priceRow = painting, .date = saturday, .hours = 2});
+    writeCell(ivanov, 1, saturday, "10");
+    showDay(saturday);
+    testing::messages().answers = {true};
+    main->Button3->click();
+    fixtures::exec("drop trigger refuse on accounts_dep.h_tabel");
+
+    QCOMPARE(testing::messages().shown.size(), 2);
+    QCOMPARE(testing::messages().shown[1].kind, "error");
+    QVERIFY2(testing::messages().shown[1].text.contains("timesheet is locked"),
+             qPrintable(testing::messages().shown[1].text));
+    QCOMPARE(fixtures::scalar("select count(*) from accounts_dep.smena").toInt(), 2);
+    QCOMPARE(fixtures::dayCell(ivanov, 1, saturday).toInt(), 10);
+
+    // The next action works.
+    testing::messages().clear();
+    testing::messages().answers = {true};
+    main->Button3->click();
+    QCOMPARE(testing::messages().shown.size(), 1);
+    QCOMPARE(fixtures::scalar("select count(*) from accounts_dep.smena").toInt(), 1);
+    QCOMPARE(forms().DataModule6->Smena1.recordCount(), 1);
+}
+
+QTEST_MAIN(MainWindowTest)
 #include "test_main_window.moc"

@@ -15,12 +15,15 @@ TDataModule6::TDataModule6(QObject *parent)
     Izdel.setSql({"select *  from accounts_dep.IZDEL order by marka"});
     Vid_oper.setSql({"select * from accounts_dep.VID_OPER order by vid"});
     Oper.setSql({
-        "select izdel.MARKA, vid_oper.VID, oper.NAIMEN, (SELECT (CASE naimen WHEN 0 THEN 'Готовая продукция' ELSE "
+        "select izdel.MARKA, vid_oper.VID, oper.NAIMEN, (SELECT (CASE naimen WHEN 0 THEN 'Готовая продукция' "
+        "ELSE "
         "'Заготовки' END)) as nmn,",
         "count(o_id) norma, min(price)::numeric cena,",
-        "oper.id, oper.i_id, oper.VID as oper_vid from accounts_dep.norm,accounts_dep.OPER,accounts_dep.IZDEL,"
+        "oper.id, oper.i_id, oper.VID as oper_vid from "
+        "accounts_dep.norm,accounts_dep.OPER,accounts_dep.IZDEL,"
         "accounts_dep.VID_OPER where OPER.i_id=IZDEL.id and norm.o_id=oper.id",
-        "and oper.vid=vid_oper.id group by izdel.MARKA, vid_oper.VID, oper.NAIMEN, oper.id, oper.i_id, oper.VID "
+        "and oper.vid=vid_oper.id group by izdel.MARKA, vid_oper.VID, oper.NAIMEN, oper.id, oper.i_id, "
+        "oper.VID "
         "order by izdel.marka, vid_oper.vid, oper.naimen",
     });
     Dataset *shifts[] = {&Smena1, &Smena2, &Smena3, &Smena4};
@@ -48,7 +51,9 @@ QString TDataModule6::shiftListSql(int n) {
         "from cmn_contractor.person person, accounts_dep.izdel,accounts_dep.oper,accounts_dep.smena,"
         "accounts_dep.vid_oper ",
         "where smena.i_id=izdel.id and smena.o_id=oper.id and (w_id=person.id or s_code::t_id=w_id) and ",
-        QString("oper.vid=vid_oper.id and smena.smena=%1 and smena.data=:data and %2 order by ").arg(n).arg(cond),
+        QString("oper.vid=vid_oper.id and smena.smena=%1 and smena.data=:data and %2 order by ")
+            .arg(n)
+            .arg(cond),
         order,
     }
         .join('\n');
@@ -66,7 +71,8 @@ QString TDataModule6::shiftTimesheetSql(int n) {
             ") end ::numeric(10,2) as average_price, sum(s.cena*(kol_vo-brak))::numeric(10,2) as cena_all,",
         "h_tabel.*",
         "from accounts_dep.h_tabel, cmn_contractor.person, accounts_dep.smena s where ",
-        QString("h_tabel.w_id=person.s_code::integer and h_tabel.smena=%1 and month=:mnth and s.w_id = h_tabel.w_id "
+        QString("h_tabel.w_id=person.s_code::integer and h_tabel.smena=%1 and month=:mnth and s.w_id = "
+                "h_tabel.w_id "
                 "and")
             .arg(n),
         "h_tabel.year=:yea and s.data >=:date1 and s.data <:date2",

@@ -24,9 +24,13 @@ void Database::connect(const QString &connectionString) {
         throw DbError(db_.lastError().text(), true);
 }
 
-void Database::close() { db_.close(); }
+void Database::close() {
+    db_.close();
+}
 
-bool Database::isOpen() const { return db_.isOpen() && !broken_; }
+bool Database::isOpen() const {
+    return db_.isOpen() && !broken_;
+}
 
 void Database::reopenIfBroken() {
     if (!broken_ && db_.isOpen())
@@ -39,9 +43,19 @@ void Database::reopenIfBroken() {
 }
 
 bool Database::looksLost(const QString &text) {
-    static const char *const marks[] = {"08001", "08003", "08006", "08S01", "57P01", "57P02", "57P03",
-                                        "connection", "server closed", "terminating", "could not send",
-                                        "no connection", "communication link"};
+    static const char *const marks[] = {"08001",
+                                        "08003",
+                                        "08006",
+                                        "08S01",
+                                        "57P01",
+                                        "57P02",
+                                        "57P03",
+                                        "connection",
+                                        "server closed",
+                                        "terminating",
+                                        "could not send",
+                                        "no connection",
+                                        "communication link"};
     for (const char *m : marks)
         if (text.contains(QLatin1String(m), Qt::CaseInsensitive))
             return true;
@@ -111,7 +125,9 @@ void Database::rollback() {
     inTransaction_ = false;
 }
 
-Transaction::Transaction(Database &db) : db_(db) { db_.begin(); }
+Transaction::Transaction(Database &db) : db_(db) {
+    db_.begin();
+}
 
 Transaction::~Transaction() {
     if (!done_)

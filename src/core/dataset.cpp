@@ -10,7 +10,9 @@ Dataset::Dataset(Database &db, const QString &name, QObject *parent) : QObject(p
     setObjectName(name);
 }
 
-void Dataset::setSql(const QStringList &lines) { lines_ = lines; }
+void Dataset::setSql(const QStringList &lines) {
+    lines_ = lines;
+}
 
 void Dataset::setParam(const QString &name, const QVariant &value) {
     for (auto &p : params_) {
@@ -154,7 +156,9 @@ int Dataset::asInt(const QString &field) const {
     return ok ? int(d) : 0;
 }
 
-double Dataset::asDouble(const QString &field) const { return value(field).toString().toDouble(); }
+double Dataset::asDouble(const QString &field) const {
+    return value(field).toString().toDouble();
+}
 
 QVariant Dataset::valueAt(int visibleRow, int column) const {
     if (visibleRow < 0 || visibleRow >= visible_.size() || column < 0 || column >= fields_.size())
@@ -207,8 +211,9 @@ QVector<Dataset::Condition> Dataset::parseFilter() const {
         if (c.column < 0)
             throw DbError(QStringLiteral("%1: поле '%2' не найдено").arg(name_, field));
         c.like = m.captured(2).compare("like", Qt::CaseInsensitive) == 0;
-        c.value = m.captured(4).isNull() && !m.captured(3).startsWith('\'') ? m.captured(3)
-                                                                              : m.captured(4).replace("''", "'");
+        c.value = m.captured(4).isNull() && !m.captured(3).startsWith('\'')
+                      ? m.captured(3)
+                      : m.captured(4).replace("''", "'");
         if (c.like)
             c.pattern = likePattern(c.value);
         conds << c;

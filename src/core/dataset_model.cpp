@@ -44,15 +44,17 @@ void DatasetModel::syncSelection(int row) {
     int column = 0;
     while (column < columns_.size() && !columns_[column].visible)
         ++column;
-    view_->selectionModel()->setCurrentIndex(index(row, column), QItemSelectionModel::ClearAndSelect |
-                                                                     QItemSelectionModel::Rows);
+    view_->selectionModel()->setCurrentIndex(index(row, column),
+                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 int DatasetModel::rowCount(const QModelIndex &parent) const {
     return parent.isValid() ? 0 : dataset_->recordCount();
 }
 
-int DatasetModel::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : int(columns_.size()); }
+int DatasetModel::columnCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : int(columns_.size());
+}
 
 QString DatasetModel::cellText(int row, const QString &field) const {
     const int col = dataset_->fieldIndex(field);

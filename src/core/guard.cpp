@@ -3,7 +3,6 @@
 #include "core/db_error.h"
 #include "core/seams.h"
 
-
 void runGuarded(const std::function<void()> &action) {
     try {
         action();

@@ -15,14 +15,25 @@ bool g_terminated = false;
 } // namespace
 
 namespace seams {
-void setMessages(Messages *messages) { g_messages = messages; }
-void setModalRunner(std::function<int(QDialog *)> runner) { g_modal = std::move(runner); }
-void setClock(std::function<QDateTime()> clock) { g_clock = std::move(clock); }
+void setMessages(Messages *messages) {
+    g_messages = messages;
+}
+void setModalRunner(std::function<int(QDialog *)> runner) {
+    g_modal = std::move(runner);
+}
+void setClock(std::function<QDateTime()> clock) {
+    g_clock = std::move(clock);
+}
 void setBuildStamp(int date, int time) {
     g_buildDate = date;
     g_buildTime = time;
 }
-void setTerminator(std::function<void()> terminator) { g_terminator = std::move(terminator); }
+void setTerminator(std::function<void()> terminator) {
+    g_terminator = std::move(terminator);
+}
+void clearTerminationRequest() {
+    g_terminated = false;
+}
 } // namespace seams
 
 void showError(const QString &text, const QString &title) {
@@ -48,11 +59,19 @@ int showModal(QDialog *dialog) {
     return dialog->exec();
 }
 
-QDateTime now() { return g_clock ? g_clock() : QDateTime::currentDateTime(); }
-QDate today() { return now().date(); }
+QDateTime now() {
+    return g_clock ? g_clock() : QDateTime::currentDateTime();
+}
+QDate today() {
+    return now().date();
+}
 
-int buildDate() { return g_buildDate; }
-int buildTime() { return g_buildTime; }
+int buildDate() {
+    return g_buildDate;
+}
+int buildTime() {
+    return g_buildTime;
+}
 
 void requestTermination() {
     g_terminated = true;
@@ -62,4 +81,6 @@ void requestTermination() {
         QCoreApplication::exit(0);
 }
 
-bool terminationRequested() { return g_terminated; }
+bool terminationRequested() {
+    return g_terminated;
+}

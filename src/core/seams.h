@@ -22,6 +22,8 @@ void setModalRunner(std::function<int(QDialog *)> runner);
 void setClock(std::function<QDateTime()> clock);
 void setBuildStamp(int date, int time);
 void setTerminator(std::function<void()> terminator);
+// Forgets an earlier request to end, so that a test can go on.
+void clearTerminationRequest();
 
 } // namespace seams
 

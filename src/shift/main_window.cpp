@@ -2,8 +2,8 @@
 
 #include "core/data_module.h"
 #include "core/dataset_model.h"
-#include "core/forms.h"
 #include "core/formatting.h"
+#include "core/forms.h"
 #include "core/guard.h"
 #include "core/seams.h"
 #include "core/version_check.h"
@@ -29,24 +29,22 @@ QVector<GridColumn> shiftColumns() {
     const auto left = Qt::AlignLeft | Qt::AlignVCenter;
     const auto right = Qt::AlignRight | Qt::AlignVCenter;
     return {
-        {"fio", "Фамилия И.О.", 250, left},
-        {"marka", "Марка изделия", 260, left},
-        {"vid", "Операция", 155, left},
-        {"nmn", "Вид", 157, left},
-        {"color", "Цвет", -1, center},
-        {"time", "Часы", -1, right},
-        {"kol_vo", "Кол-во", 57, right},
-        {"brak", "Брак", 49, right},
-        {"summa", "Итого (р.)", 78, right},
-        {"prize", "Премия (%)", -1, right, false},
-        {"ok", "OK", 37, center},
-        {"vvod", "Заведен", 72, center},
+        {"fio", "Фамилия И.О.", 250, left}, {"marka", "Марка изделия", 260, left},
+        {"vid", "Операция", 155, left},     {"nmn", "Вид", 157, left},
+        {"color", "Цвет", -1, center},      {"time", "Часы", -1, right},
+        {"kol_vo", "Кол-во", 57, right},    {"brak", "Брак", 49, right},
+        {"summa", "Итого (р.)", 78, right}, {"prize", "Премия (%)", -1, right, false},
+        {"ok", "OK", 37, center},           {"vvod", "Заведен", 72, center},
     };
 }
 
-bool isAcceptedMark(const QString &mark) { return mark == QLatin1String("ok") || mark == QStringLiteral("да"); }
+bool isAcceptedMark(const QString &mark) {
+    return mark == QLatin1String("ok") || mark == QStringLiteral("да");
+}
 
-bool isWeekend(const QDate &d) { return d.dayOfWeek() >= 6; }
+bool isWeekend(const QDate &d) {
+    return d.dayOfWeek() >= 6;
+}
 } // namespace
 
 TForm1::TForm1(const QStringList &positional, QWidget *parent) : QDialog(parent) {
@@ -69,7 +67,8 @@ TForm1::TForm1(const QStringList &positional, QWidget *parent) : QDialog(parent)
         shiftButtons[i]->setAutoFillBackground(true);
         top->addWidget(shiftButtons[i]);
         const int shift = i + 1;
-        connect(shiftButtons[i], &QRadioButton::clicked, this, guarded([this, shift] { selectShift(shift); }));
+        connect(shiftButtons[i], &QRadioButton::clicked, this,
+                guarded([this, shift] { selectShift(shift); }));
     }
     DateT = new QDateEdit(this);
     DateT->setObjectName("DateT");
@@ -183,7 +182,9 @@ void TForm1::buildMenu() {
     // windows are built.
 }
 
-Dataset &TForm1::currentShift() { return forms().DataModule6->shiftQuery(ShiftNumber); }
+Dataset &TForm1::currentShift() {
+    return forms().DataModule6->shiftQuery(ShiftNumber);
+}
 
 DatasetModel *TForm1::sourceOf(int shiftNumber) const {
     switch (shiftNumber) {
@@ -269,14 +270,16 @@ void TForm1::DateTCloseUp() {
 }
 
 void TForm1::markDayOff(bool dayOff) {
-    CBox1->setStyleSheet(dayOff ? "QCheckBox { color: white; background-color: red; font-weight: bold; }" : "");
+    CBox1->setStyleSheet(dayOff ? "QCheckBox { color: white; background-color: red; font-weight: bold; }"
+                                : "");
 }
 
 void TForm1::selectShift(int shiftNumber) {
     QRadioButton *buttons[] = {RadioButton1, RadioButton2, RadioButton3, RadioButton4};
     for (int n = 1; n <= 4; ++n) {
         QRadioButton *b = buttons[n - 1];
-        b->setStyleSheet(n == shiftNumber ? "QRadioButton { background-color: green; font-weight: bold; }" : "");
+        b->setStyleSheet(n == shiftNumber ? "QRadioButton { background-color: green; font-weight: bold; }"
+                                          : "");
     }
     if (!buttons[shiftNumber - 1]->isChecked())
         buttons[shiftNumber - 1]->setChecked(true);

@@ -17,4 +17,5 @@ enum class DayCellWrite {
 };
 
 // Writes total into the day cell of the worker's shift row of that month.
-void storeShiftDayHours(TDataModule6 &dm, int workerId, int shift, const QDate &date, int total, DayCellWrite how);
+void storeShiftDayHours(TDataModule6 &dm, int workerId, int shift, const QDate &date, int total,
+                        DayCellWrite how);

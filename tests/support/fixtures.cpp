@@ -5,14 +5,18 @@
 
 namespace fixtures {
 
-static Database &db() { return forms().DataModule6->ADO_DB; }
+static Database &db() {
+    return forms().DataModule6->ADO_DB;
+}
 
 QVariant scalar(const QString &sql) {
     QSqlQuery q = db().run(sql);
     return q.next() ? q.value(0) : QVariant();
 }
 
-void exec(const QString &sql) { db().run(sql); }
+void exec(const QString &sql) {
+    db().run(sql);
+}
 
 static int insert(const QString &sql, const SqlParams &params) {
     QSqlQuery q = db().run(sql + " returning id", params);
@@ -30,9 +34,10 @@ int group(const QString &caption) {
 }
 
 int product(const QString &mark, int groupId) {
-    return insert("insert into cmn_gds_and_srv.gds_and_srv(s_caption, s_description, id_msm_bs, massa, id_class_item) "
-                  "values (:m, '', 6, 1, :g)",
-                  {{"m", mark}, {"g", groupId ? QVariant(groupId) : QVariant()}});
+    return insert(
+        "insert into cmn_gds_and_srv.gds_and_srv(s_caption, s_description, id_msm_bs, massa, id_class_item) "
+        "values (:m, '', 6, 1, :g)",
+        {{"m", mark}, {"g", groupId ? QVariant(groupId) : QVariant()}});
 }
 
 int operationType(const QString &name) {
@@ -42,35 +47,38 @@ int operationType(const QString &name) {
 int priceRow(int productId, int typeId, int kind, double price) {
     const int id = insert("insert into accounts_dep.oper(i_id, vid, naimen, cena_new) values (:i, :v, :n, 0)",
                           {{"i", productId}, {"v", typeId}, {"n", kind}});
-    insert("insert into accounts_dep.norm(o_id, price, norma, prize) values (:o, :p, 1, 0)", {{"o", id}, {"p", price}});
+    insert("insert into accounts_dep.norm(o_id, price, norma, prize) values (:o, :p, 1, 0)",
+           {{"o", id}, {"p", price}});
     return id;
 }
 
 int record(const Record &r) {
-    return insert("insert into accounts_dep.smena(data, smena, w_id, i_id, o_id, cena, kol_vo, brak, color, time, ok, "
-                  "vvod, prize, id_doc, id_doc_item, f_gds_qty_use, id_gds_use, id_cons_use) "
-                  "select :data, :smena, :w, o.i_id, o.id, :cena, :q, :b, :c, :t, :ok, :vvod, 0, 0, 0, 0, 0, 0 "
-                  "from accounts_dep.oper o where o.id = :o",
-                  {{"data", r.date},
-                   {"smena", r.shift},
-                   {"w", r.worker},
-                   {"cena", r.price},
-                   {"q", r.quantity},
-                   {"b", r.defects},
-                   {"c", r.color},
-                   {"t", r.hours},
-                   {"ok", r.ok.isNull() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(r.ok)},
-                   {"vvod", r.date},
-                   {"o", r.priceRow}});
+    return insert(
+        "insert into accounts_dep.smena(data, smena, w_id, i_id, o_id, cena, kol_vo, brak, color, time, ok, "
+        "vvod, prize, id_doc, id_doc_item, f_gds_qty_use, id_gds_use, id_cons_use) "
+        "select :data, :smena, :w, o.i_id, o.id, :cena, :q, :b, :c, :t, :ok, :vvod, 0, 0, 0, 0, 0, 0 "
+        "from accounts_dep.oper o where o.id = :o",
+        {{"data", r.date},
+         {"smena", r.shift},
+         {"w", r.worker},
+         {"cena", r.price},
+         {"q", r.quantity},
+         {"b", r.defects},
+         {"c", r.color},
+         {"t", r.hours},
+         {"ok", r.ok.isNull() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(r.ok)},
+         {"vvod", r.date},
+         {"o", r.priceRow}});
 }
 
 QVariant dayCell(int worker, int shift, const QDate &date) {
-    return scalar(QString("select d%1 from accounts_dep.h_tabel where w_id=%2 and smena=%3 and month=%4 and year=%5")
-                      .arg(date.day())
-                      .arg(worker)
-                      .arg(shift)
-                      .arg(date.month())
-                      .arg(date.year()));
+    return scalar(
+        QString("select d%1 from accounts_dep.h_tabel where w_id=%2 and smena=%3 and month=%4 and year=%5")
+            .arg(date.day())
+            .arg(worker)
+            .arg(shift)
+            .arg(date.month())
+            .arg(date.year()));
 }
 
 } // namespace fixtures

@@ -17,7 +17,9 @@ int &terminations() {
     return n;
 }
 
-QString sourceDir() { return QStringLiteral(PIECEWORK_SOURCE_DIR); }
+QString sourceDir() {
+    return QStringLiteral(PIECEWORK_SOURCE_DIR);
+}
 
 int shell(const QString &command) {
     QProcess p;
@@ -29,21 +31,28 @@ int shell(const QString &command) {
 
 QString createDatabase(const QString &name) {
     const QString db = "piecework_" + name;
-    const QString psql = "PGPASSWORD=tulwexa PGOPTIONS='-c client_min_messages=warning' psql -q -h 127.0.0.1 -p 5432 "
-                         "-U sys -d postgres -v ON_ERROR_STOP=1";
-    const int rc = shell(QString("%1 -c 'drop database if exists %2 with (force)' -c 'create database %2 template "
-                                 "piecework_template'")
-                             .arg(psql, db));
+    const QString psql =
+        "PGPASSWORD=tulwexa PGOPTIONS='-c client_min_messages=warning' psql -q -h 127.0.0.1 -p 5432 "
+        "-U sys -d postgres -v ON_ERROR_STOP=1";
+    const int rc =
+        shell(QString("%1 -c 'drop database if exists %2 with (force)' -c 'create database %2 template "
+                      "piecework_template'")
+                  .arg(psql, db));
     if (rc != 0)
-        qFatal("could not create the test database %s (is the cluster running? scripts/db template)", qPrintable(db));
+        qFatal("could not create the test database %s (is the cluster running? scripts/db template)",
+               qPrintable(db));
     return db;
 }
 
-QStringList argumentsFor(const QString &database) { return {database, "127.0.0.1"}; }
+QStringList argumentsFor(const QString &database) {
+    return {database, "127.0.0.1"};
+}
 
 static std::function<int(QDialog *)> g_nextModal;
 
-void onModal(std::function<int(QDialog *)> script) { g_nextModal = std::move(script); }
+void onModal(std::function<int(QDialog *)> script) {
+    g_nextModal = std::move(script);
+}
 
 void setToday(const QDate &date) {
     seams::setClock([date] { return QDateTime(date, QTime(10, 0)); });
