@@ -5,12 +5,28 @@
 
 class TDataModule6;
 class TForm1;
+class TForm2;
+class TForm3;
+class TForm5;
+class TForm7;
+class TForm8;
+class TForm9;
 class TForm23;
+class TForm26;
+class TForm29;
 
 struct Forms {
     TDataModule6 *DataModule6 = nullptr;
     TForm1 *Form1 = nullptr;
     TForm23 *Form23 = nullptr;
+    TForm2 *Form2 = nullptr;
+    TForm3 *Form3 = nullptr;
+    TForm5 *Form5 = nullptr;
+    TForm7 *Form7 = nullptr;
+    TForm8 *Form8 = nullptr;
+    TForm9 *Form9 = nullptr;
+    TForm26 *Form26 = nullptr;
+    TForm29 *Form29 = nullptr;
 };
 
 Forms &forms();

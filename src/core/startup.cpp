@@ -4,7 +4,15 @@
 #include "core/forms.h"
 #include "core/login_window.h"
 #include "core/seams.h"
+#include "refbooks/group_editor.h"
+#include "refbooks/groups_list.h"
+#include "refbooks/product_editor.h"
+#include "refbooks/products_list.h"
+#include "refbooks/worker_card.h"
+#include "refbooks/workers_list.h"
 #include "shift/main_window.h"
+#include "shift/operation_type_editor.h"
+#include "shift/operation_types_list.h"
 
 Forms &forms() {
     static Forms f;
@@ -34,12 +42,24 @@ bool createForms(const QStringList &positional) {
         main->close();
         return false;
     }
-    // The windows of the other subsystems are created here, in their fixed order.
+    // Every other window, once, in the fixed order; the rest join as they are built.
+    Forms &f = forms();
+    f.Form2 = new TForm2;
+    f.Form3 = new TForm3;
+    f.Form5 = new TForm5;
+    f.Form7 = new TForm7;
+    f.Form8 = new TForm8;
+    f.Form9 = new TForm9;
+    f.Form26 = new TForm26;
+    f.Form29 = new TForm29;
     return true;
 }
 
 void destroyForms() {
     Forms &f = forms();
+    for (QObject *w : std::initializer_list<QObject *>{f.Form29, f.Form26, f.Form9, f.Form8, f.Form7, f.Form5,
+                                                       f.Form3, f.Form2})
+        delete w;
     delete f.Form23;
     delete f.Form1;
     delete f.DataModule6;

@@ -7,6 +7,10 @@
 #include "core/guard.h"
 #include "core/seams.h"
 #include "core/version_check.h"
+#include "refbooks/groups_list.h"
+#include "refbooks/products_list.h"
+#include "refbooks/workers_list.h"
+#include "shift/operation_types_list.h"
 #include "timesheet/day_cell_store.h"
 
 #include <QApplication>
@@ -178,8 +182,52 @@ void TForm1::buildMenu() {
     N10 = reports->addAction("Сводные отчеты");
     N5 = MainMenu->addAction("Выход");
     connect(N5, &QAction::triggered, this, [this] { reject(); });
-    // The reference books, the price list, the timesheets and the reports join here as their
-    // windows are built.
+    connect(N1, &QAction::triggered, this, guarded([this] { N1Click(); }));
+    connect(N3, &QAction::triggered, this, guarded([this] { N3Click(); }));
+    connect(N6, &QAction::triggered, this, guarded([this] { N6Click(); }));
+    connect(N8, &QAction::triggered, this, guarded([this] { N8Click(); }));
+    // The price list, the timesheets and the reports join here as their windows are built.
+}
+
+void TForm1::openForMaintenance(QDialog *list, int &tag, Dataset &rows, QPushButton *changeButton,
+                                QList<QPushButton *> shownButtons, QPushButton *defaultButton) {
+    tag = 0;
+    rows.close();
+    rows.open();
+    changeButton->setDefault(false);
+    changeButton->setText("Изменить");
+    for (QPushButton *b : shownButtons)
+        b->show();
+    if (defaultButton)
+        defaultButton->setDefault(true);
+    showModal(list);
+    rows.close();
+    // Coming back from a window opened here counts as an activation.
+    FormActivate();
+}
+
+void TForm1::N1Click() {
+    TForm5 &list = *forms().Form5;
+    openForMaintenance(&list, list.Tag, forms().DataModule6->Workers, list.Button2,
+                       {list.Button1, list.Button3}, list.Button1);
+}
+
+void TForm1::N3Click() {
+    TForm3 &list = *forms().Form3;
+    openForMaintenance(&list, list.Tag, forms().DataModule6->Izdel, list.Button2,
+                       {list.Button1, list.Button3}, list.Button1);
+}
+
+void TForm1::N6Click() {
+    TForm8 &list = *forms().Form8;
+    forms().DataModule6->Vid_oper.setFiltered(false);
+    openForMaintenance(&list, list.Tag, forms().DataModule6->Vid_oper, list.Button2,
+                       {list.Button1, list.Button3}, list.Button1);
+}
+
+void TForm1::N8Click() {
+    TForm26 &list = *forms().Form26;
+    openForMaintenance(&list, list.Tag, list.item, list.Button3, {list.Button1, list.Button2}, nullptr);
 }
 
 Dataset &TForm1::currentShift() {
@@ -230,12 +278,6 @@ bool TForm1::eventFilter(QObject *watched, QEvent *e) {
         }
     }
     return QDialog::eventFilter(watched, e);
-}
-
-void TForm1::showChildModal(QDialog *child) {
-    showModal(child);
-    // Coming back from a window opened here counts as an activation.
-    FormActivate();
 }
 
 void TForm1::reopenShiftQueries(const QDate &date) {

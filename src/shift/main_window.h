@@ -56,6 +56,10 @@ public:
     void Button1Click(); // "Добавить"
     void Button2Click(); // "Изменить"
     void Button3Click(); // "Удалить"
+    void N1Click();      // workers
+    void N3Click();      // products
+    void N6Click();      // operation types
+    void N8Click();      // nomenclature groups
 
 protected:
     void showEvent(QShowEvent *e) override;
@@ -65,5 +69,7 @@ private:
     void buildMenu();
     void reopenShiftQueries(const QDate &date);
     void markDayOff(bool dayOff);
-    void showChildModal(QDialog *child);
+    // Opens a reference list to maintain it: mode 0, its query open while it is shown.
+    void openForMaintenance(QDialog *list, int &tag, Dataset &rows, QPushButton *changeButton,
+                            QList<QPushButton *> shownButtons, QPushButton *defaultButton);
 };

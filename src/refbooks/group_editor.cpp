@@ -1,0 +1,74 @@
+#include "refbooks/group_editor.h"
+
+#include "core/data_module.h"
+#include "core/forms.h"
+#include "core/guard.h"
+#include "refbooks/groups_list.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TForm29::TForm29(QWidget *parent) : QDialog(parent) {
+    setObjectName("Form29");
+    setWindowTitle("Ведение групп (29)");
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    auto *layout = new QVBoxLayout(this);
+    auto *group = new QGroupBox("Номенклатурная группа", this);
+    QFont bold = group->font();
+    bold.setBold(true);
+    group->setFont(bold);
+    auto *form = new QFormLayout(group);
+    Edit1 = new QLineEdit(group);
+    Edit1->setObjectName("Edit1");
+    Edit1->setMaxLength(254);
+    Edit1->setFont(QFont());
+    Edit1->setFocusPolicy(Qt::ClickFocus);
+    form->addRow("Наименование", Edit1);
+    layout->addWidget(group);
+    auto *buttons = new QHBoxLayout;
+    Button1 = new QPushButton("Записать", this);
+    Button1->setObjectName("Button1");
+    Button1->setDefault(true);
+    Button6 = new QPushButton("Выход", this);
+    Button6->setObjectName("Button6");
+    Button6->setAutoDefault(false);
+    buttons->addWidget(Button1);
+    buttons->addStretch(1);
+    buttons->addWidget(Button6);
+    layout->addLayout(buttons);
+    setFixedSize(400, 130);
+    connect(Button1, &QPushButton::clicked, this, guarded([this] { Button1Click(); }));
+    connect(Button6, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TForm29::insertGroup(const QString &name) {
+    // Only level-2 rows are groups: the new one is listed at once on any database.
+    Command &cmd = forms().DataModule6->SQL_exec;
+    cmd.setSql("INSERT INTO cmn_classifier.item(s_caption, id_level) VALUES(:name, 2)");
+    cmd.setParam("name", name);
+    cmd.execute();
+}
+
+void TForm29::renameGroup(const QString &name, int id) {
+    Command &cmd = forms().DataModule6->SQL_exec;
+    cmd.setSql("UPDATE cmn_classifier.item SET s_caption=:name where id=" + QString::number(id));
+    cmd.setParam("name", name);
+    cmd.execute();
+}
+
+void TForm29::Button1Click() {
+    const QString name = Edit1->text().trimmed();
+    Dataset &item = forms().Form26->item;
+    if (Tag == 1)
+        insertGroup(name);
+    else
+        renameGroup(name, item.asInt("id"));
+    item.close();
+    item.open();
+    accept();
+}

@@ -1,0 +1,23 @@
+#pragma once
+// "Ведение групп (29)": adds (mode 1) or renames (mode 2) a nomenclature group.
+#include <QDialog>
+
+class QLineEdit;
+class QPushButton;
+
+class TForm29 : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm29(QWidget *parent = nullptr);
+
+    int Tag = 1;
+    QLineEdit *Edit1;     // "Наименование"
+    QPushButton *Button1; // "Записать"
+    QPushButton *Button6; // "Выход"
+
+    void Button1Click();
+
+private:
+    void insertGroup(const QString &name);
+    void renameGroup(const QString &name, int id);
+};

@@ -1,0 +1,147 @@
+#include "refbooks/product_editor.h"
+
+#include "core/data_module.h"
+#include "core/forms.h"
+#include "core/guard.h"
+#include "core/list_window.h"
+#include "core/seams.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+TForm7::TForm7(QWidget *parent) : QDialog(parent), item(forms().DataModule6->ADO_DB, "item") {
+    setObjectName("Form7");
+    setWindowTitle("Изделие");
+    item.setSql({"select * from cmn_classifier.item where id_level=2 order by s_caption"});
+    auto *layout = new QVBoxLayout(this);
+    auto *group = new QGroupBox("Данные об изделии", this);
+    QFont bold = group->font();
+    bold.setBold(true);
+    group->setFont(bold);
+    auto *form = new QFormLayout(group);
+    Edit1 = new QLineEdit(group);
+    Edit1->setObjectName("Edit1");
+    Edit1->setMaxLength(254);
+    Edit2 = new QLineEdit(group);
+    Edit2->setObjectName("Edit2");
+    // Pasted text obeys the same rule as typed keys: digits and points only.
+    Edit2->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9.]{0,30}"), Edit2));
+    Edit2->installEventFilter(this);
+    cb_item = new QComboBox(group);
+    cb_item->setObjectName("cb_item");
+    form->addRow("Марка", Edit1);
+    form->addRow("Расценка", Edit2);
+    form->addRow("Группа", cb_item);
+    for (QWidget *w :
+         {static_cast<QWidget *>(Edit1), static_cast<QWidget *>(Edit2), static_cast<QWidget *>(cb_item)})
+        w->setFont(QFont());
+    layout->addWidget(group);
+    auto *buttons = new QHBoxLayout;
+    Button1 = new QPushButton("Записать", this);
+    Button1->setObjectName("Button1");
+    Button1->setDefault(true);
+    Button2 = new QPushButton("Отмена", this);
+    Button2->setObjectName("Button2");
+    Button2->setAutoDefault(false);
+    buttons->addStretch(1);
+    buttons->addWidget(Button1);
+    buttons->addWidget(Button2);
+    layout->addLayout(buttons);
+    setFixedSize(380, 170);
+    connect(Button1, &QPushButton::clicked, this, guarded([this] { Button1Click(); }));
+    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+bool TForm7::eventFilter(QObject *watched, QEvent *e) {
+    if (watched == Edit2 && e->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(e);
+        const QString typed = key->text();
+        if (key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
+            key->key() == Qt::Key_Escape || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+            return false;
+        if (typed == "," || typed == ".") {
+            Edit2->insert(".");
+            return true;
+        }
+        if (typed.size() == 1 && typed.at(0).isDigit() && typed.at(0).unicode() < 128)
+            return false;
+        return true;
+    }
+    return QDialog::eventFilter(watched, e);
+}
+
+void TForm7::showEvent(QShowEvent *e) {
+    QDialog::showEvent(e);
+    Edit1->setFocus();
+}
+
+void TForm7::openGroups() {
+    item.close();
+    item.open();
+    fillLookup(cb_item, item, "s_caption", "id");
+}
+
+void TForm7::chooseGroup(int groupId) {
+    int index = -1;
+    for (int i = 0; i < cb_item->count(); ++i)
+        if (cb_item->itemData(i).toInt() == groupId)
+            index = i;
+    cb_item->setCurrentIndex(index);
+}
+
+int TForm7::chosenGroup() const {
+    return cb_item->currentIndex() < 0 ? 0 : cb_item->currentData().toInt();
+}
+
+bool TForm7::isDuplicate(const QString &mark) {
+    QString sql =
+        "select count(*) as cnt from accounts_dep.izdel where upper(marka)=" + sqlQuoted(mark.toUpper());
+    if (Tag != 1)
+        sql += "and id<>" + QString::number(forms().DataModule6->Izdel.asInt("id"));
+    return forms().DataModule6->CheckDuplicate(sql, "Такая марка изделия уже заведена!");
+}
+
+void TForm7::insertProduct(const QString &mark) {
+    Command &cmd = forms().DataModule6->SQL_exec;
+    cmd.setSql("INSERT INTO cmn_gds_and_srv.gds_and_srv(s_caption, s_description, id_msm_bs, massa, "
+               "id_class_item)VALUES(:mark, '', 6, " +
+               Edit2->text() + "," + QString::number(chosenGroup()) + ")");
+    cmd.setParam("mark", mark);
+    cmd.execute();
+}
+
+void TForm7::updateProduct(const QString &mark) {
+    TDataModule6 &dm = *forms().DataModule6;
+    Command &cmd = dm.SQL_exec;
+    cmd.setSql(
+        "UPDATE cmn_gds_and_srv.gds_and_srv SET s_caption=:mark, s_description='', id_msm_bs=6, massa=" +
+        dm.ReplaceDecimalSeparator(Edit2->text()) + ", id_class_item=" + QString::number(chosenGroup()) +
+        " where id=" + QString::number(dm.Izdel.asInt("id")));
+    cmd.setParam("mark", mark);
+    cmd.execute();
+}
+
+void TForm7::Button1Click() {
+    const QString mark = Edit1->text().trimmed();
+    if (mark.isEmpty() || Edit2->text().trimmed().isEmpty() || chosenGroup() == 0) {
+        showError("Все поля должны быть заполнены!", "Ошибка");
+        return;
+    }
+    if (isDuplicate(mark))
+        return;
+    if (Tag == 1)
+        insertProduct(mark);
+    else
+        updateProduct(mark);
+    Dataset &izdel = forms().DataModule6->Izdel;
+    izdel.close();
+    izdel.open();
+    accept();
+}

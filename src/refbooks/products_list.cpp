@@ -1,0 +1,140 @@
+#include "refbooks/products_list.h"
+
+#include "core/data_module.h"
+#include "core/forms.h"
+#include "core/guard.h"
+#include "core/seams.h"
+#include "refbooks/product_editor.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+
+TForm3::TForm3(QWidget *parent)
+    : ReferenceListWindow("Form3", parent), Izdel_Smena(forms().DataModule6->ADO_DB, "Izdel_Smena"),
+      ii_oper(forms().DataModule6->ADO_DB, "ii_oper") {
+    const auto right = Qt::AlignRight | Qt::AlignVCenter;
+    bindDataset(&forms().DataModule6->Izdel,
+                {{"marka", "marka", 200},
+                 {"id", "id", 80, right},
+                 {"nom", "nom", 180},
+                 {"massa", "massa", 70, right},
+                 {"id_class_item", "id_class_item", 90, right}},
+                "marka");
+    setWindowTitle("Изделия (3)");
+    Izdel_Smena.setSql(
+        {"select count(*) as cnt from accounts_dep.smena s where s.i_id =:id_ii and s.\"data\">=:dt"});
+    ii_oper.setSql({"select count(*) as cnt from accounts_dep.oper o where o.i_id =:id_ii"});
+    Button1 = panelButton("Button1", "Добавить");
+    Button2 = panelButton("Button2", "Изменить");
+    Button3 = panelButton("Button3", "Удалить");
+    finishPanel();
+    Button1->setDefault(true);
+    setTabOrder(Edit1, DBGrid1);
+    resize(720, 550);
+    connect(Button1, &QPushButton::clicked, this, guarded([this] { Button1Click(); }));
+    connect(Button2, &QPushButton::clicked, this, guarded([this] { Button2Click(); }));
+    connect(Button3, &QPushButton::clicked, this, guarded([this] { Button3Click(); }));
+    connect(DBGrid1, &QTableView::doubleClicked, this, guarded([this] { Button2Click(); }));
+}
+
+void TForm3::Button1Click() {
+    Dataset &izdel = forms().DataModule6->Izdel;
+    TForm7 &editor = *forms().Form7;
+    const int place = izdel.recNo();
+    editor.Edit1->clear();
+    editor.Edit2->clear();
+    editor.setWindowTitle("Заведение нового изделия (7)");
+    editor.Tag = 1;
+    editor.openGroups();
+    showModal(&editor);
+    editor.item.close();
+    izdel.moveTo(place);
+}
+
+void TForm3::Button2Click() {
+    Dataset &izdel = forms().DataModule6->Izdel;
+    if (Tag == 1) {
+        if (!izdel.isEmpty())
+            handToOpener(izdel.asInt("id"), izdel.text("marka").trimmed());
+        accept();
+        return;
+    }
+    if (izdel.isEmpty())
+        return;
+    TForm7 &editor = *forms().Form7;
+    const int place = izdel.recNo();
+    editor.setWindowTitle("Изменение данных изделия (7)");
+    editor.Tag = 2;
+    editor.Edit1->setText(izdel.text("marka").trimmed());
+    editor.Edit2->setText(izdel.text("massa").trimmed());
+    editor.openGroups();
+    editor.chooseGroup(izdel.asInt("id_class_item"));
+    showModal(&editor);
+    editor.item.close();
+    izdel.moveTo(place);
+}
+
+int TForm3::countShiftRecords(int productId) {
+    // From the first day of last month's number in the year 2000: in effect every record.
+    const int lastMonth = today().month() == 1 ? 12 : today().month() - 1;
+    Izdel_Smena.close();
+    Izdel_Smena.setParam("id_ii", productId);
+    Izdel_Smena.setParam("dt", QDate(2000, lastMonth, 1));
+    Izdel_Smena.open();
+    const int n = Izdel_Smena.asInt("cnt");
+    Izdel_Smena.close();
+    return n;
+}
+
+int TForm3::countPrices(int productId) {
+    ii_oper.close();
+    ii_oper.setParam("id_ii", productId);
+    ii_oper.open();
+    const int n = ii_oper.asInt("cnt");
+    ii_oper.close();
+    return n;
+}
+
+void TForm3::deletePrices(int productId) {
+    forms().DataModule6->DelSmena.execute("delete from accounts_dep.oper o where o.i_id =" +
+                                          QString::number(productId));
+}
+
+void TForm3::deleteShiftRecords(int productId) {
+    forms().DataModule6->DelSmena.execute("delete from accounts_dep.smena s where s.i_id =" +
+                                          QString::number(productId));
+}
+
+void TForm3::deleteProduct(int productId) {
+    forms().DataModule6->DelSmena.execute("delete from cmn_gds_and_srv.gds_and_srv  where id=" +
+                                          QString::number(productId));
+}
+
+void TForm3::Button3Click() {
+    TDataModule6 &dm = *forms().DataModule6;
+    Dataset &izdel = dm.Izdel;
+    if (izdel.isEmpty())
+        return;
+    const int id = izdel.asInt("id");
+    const int records = countShiftRecords(id);
+    const int prices = countPrices(id);
+    if (prices > 0 && askYesNo("По изделию есть расценки они будут удалены!!!", "Удаление"))
+        deletePrices(id);
+    if (records > 0) {
+        if (askYesNo("По изделию есть операции в текущем, предыдущем месяцах и ранее, они будут удалены. "
+                     "Удалить изделие? ",
+                     "Удаление")) {
+            // The records and the product go together or not at all.
+            Transaction tx(dm.ADO_DB);
+            deleteShiftRecords(id);
+            deleteProduct(id);
+            tx.commit();
+        }
+    } else if (askYesNo("Удалить изделие? ", "Удаление")) {
+        deleteProduct(id);
+    }
+    izdel.close();
+    izdel.open();
+}

@@ -1,0 +1,81 @@
+#include "shift/operation_type_editor.h"
+
+#include "core/data_module.h"
+#include "core/forms.h"
+#include "core/guard.h"
+#include "core/list_window.h"
+#include "core/seams.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TForm9::TForm9(QWidget *parent) : QDialog(parent) {
+    setObjectName("Form9");
+    setWindowTitle("Вид операции");
+    auto *layout = new QVBoxLayout(this);
+    auto *group = new QGroupBox("Вид операции", this);
+    auto *form = new QFormLayout(group);
+    Edit1 = new QLineEdit(group);
+    Edit1->setObjectName("Edit1");
+    Edit1->setMaxLength(50);
+    form->addRow("Операция", Edit1);
+    layout->addWidget(group);
+    auto *buttons = new QHBoxLayout;
+    Button1 = new QPushButton("Записать", this);
+    Button1->setObjectName("Button1");
+    Button1->setDefault(true);
+    Button2 = new QPushButton("Отмена", this);
+    Button2->setObjectName("Button2");
+    Button2->setAutoDefault(false);
+    buttons->addStretch(1);
+    buttons->addWidget(Button1);
+    buttons->addWidget(Button2);
+    layout->addLayout(buttons);
+    setFixedSize(380, 130);
+    connect(Button1, &QPushButton::clicked, this, guarded([this] { Button1Click(); }));
+    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TForm9::showEvent(QShowEvent *e) {
+    QDialog::showEvent(e);
+    Edit1->setFocus();
+}
+
+bool TForm9::isDuplicate(const QString &name) {
+    QString sql =
+        "select count(*) as cnt from accounts_dep.vid_oper where upper(vid)=" + sqlQuoted(name.toUpper());
+    if (Tag != 1)
+        sql += " and id<>" + QString::number(forms().DataModule6->Vid_oper.asInt("id"));
+    return forms().DataModule6->CheckDuplicate(sql, "Такая операция уже заведена!");
+}
+
+void TForm9::insertType(const QString &name) {
+    forms().DataModule6->ADO_DB.run("insert into accounts_dep.vid_oper(vid) values (:vid)", {{"vid", name}});
+}
+
+void TForm9::renameType(const QString &name, int id) {
+    forms().DataModule6->ADO_DB.run("update accounts_dep.vid_oper set vid=:vid where id=:id",
+                                    {{"vid", name}, {"id", id}});
+}
+
+void TForm9::Button1Click() {
+    const QString name = Edit1->text().trimmed();
+    if (name.isEmpty()) {
+        showError("Все поля должны быть заполнены!", "Ошибка");
+        return;
+    }
+    if (isDuplicate(name))
+        return;
+    Dataset &types = forms().DataModule6->Vid_oper;
+    if (Tag == 1)
+        insertType(name);
+    else
+        renameType(name, types.asInt("id"));
+    types.close();
+    types.open();
+    accept();
+}

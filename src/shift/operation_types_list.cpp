@@ -1,0 +1,67 @@
+#include "shift/operation_types_list.h"
+
+#include "core/data_module.h"
+#include "core/forms.h"
+#include "core/guard.h"
+#include "core/seams.h"
+#include "shift/operation_type_editor.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+
+TForm8::TForm8(QWidget *parent) : ReferenceListWindow("Form8", parent) {
+    bindDataset(&forms().DataModule6->Vid_oper, {{"vid", "Операции", 309}}, "vid");
+    setWindowTitle("Виды операций (8)");
+    Button1 = panelButton("Button1", "Добавить");
+    Button2 = panelButton("Button2", "Изменить");
+    Button3 = panelButton("Button3", "Удалить");
+    finishPanel();
+    Button1->setDefault(true);
+    Edit1->hide();
+    resize(420, 450);
+    connect(Button1, &QPushButton::clicked, this, guarded([this] { Button1Click(); }));
+    connect(Button2, &QPushButton::clicked, this, guarded([this] { Button2Click(); }));
+    connect(Button3, &QPushButton::clicked, this, guarded([this] { Button3Click(); }));
+    connect(DBGrid1, &QTableView::doubleClicked, this, guarded([this] { Button2Click(); }));
+}
+
+void TForm8::Button1Click() {
+    TForm9 &editor = *forms().Form9;
+    editor.Edit1->clear();
+    editor.setWindowTitle("Заведение нового вида операций");
+    editor.Tag = 1;
+    showModal(&editor);
+}
+
+void TForm8::Button2Click() {
+    Dataset &types = forms().DataModule6->Vid_oper;
+    if (Tag == 1) {
+        // On an empty list the opener gets an empty name and id 0, which its check refuses.
+        handToOpener(types.isEmpty() ? 0 : types.asInt("id"), types.text("vid").trimmed());
+        accept();
+        return;
+    }
+    if (types.isEmpty())
+        return;
+    TForm9 &editor = *forms().Form9;
+    editor.setWindowTitle("Изменение данных вида операции");
+    editor.Tag = 2;
+    editor.Edit1->setText(types.text("vid").trimmed());
+    showModal(&editor);
+}
+
+void TForm8::deleteType(int id) {
+    forms().DataModule6->ADO_DB.run("delete from accounts_dep.vid_oper where id=:id", {{"id", id}});
+}
+
+void TForm8::Button3Click() {
+    Dataset &types = forms().DataModule6->Vid_oper;
+    if (types.isEmpty())
+        return;
+    if (!askYesNo("Удалить вид операции?", "Удаление"))
+        return;
+    deleteType(types.asInt("id"));
+    types.close();
+    types.open();
+}
