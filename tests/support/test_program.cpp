@@ -17,6 +17,11 @@ int &terminations() {
     return n;
 }
 
+void typeText(QWidget *widget, const QString &text) {
+    for (const QChar ch : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key(0), QString(ch), Qt::NoModifier);
+}
+
 QString sourceDir() {
     return QStringLiteral(PIECEWORK_SOURCE_DIR);
 }

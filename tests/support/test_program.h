@@ -48,6 +48,9 @@ void setToday(const QDate &date);
 // Script for the next modal window: receives the window, returns the dialog result.
 void onModal(std::function<int(QDialog *)> script);
 
+// Types text into a widget key by key, Cyrillic letters included.
+void typeText(QWidget *widget, const QString &text);
+
 // Runs a shell command line; returns its exit code.
 int shell(const QString &command);
 QString sourceDir();

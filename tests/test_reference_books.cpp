@@ -1,0 +1,755 @@
+// The reference books: filters, maintenance through the editors with the database checked after,
+// duplicate checks, the product delete cascade, and picking into an opener.
+#include "core/data_module.h"
+#include "core/forms.h"
+#include "refbooks/group_editor.h"
+#include "refbooks/groups_list.h"
+#include "refbooks/product_editor.h"
+#include "refbooks/products_list.h"
+#include "refbooks/worker_card.h"
+#include "refbooks/workers_list.h"
+#include "shift/main_window.h"
+#include "shift/operation_type_editor.h"
+#include "shift/operation_types_list.h"
+#include "support/fixtures.h"
+#include "support/test_program.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+using fixtures::scalar;
+
+class ReferenceBooksTest : public QObject {
+    Q_OBJECT
+    TDataModule6 *dm = nullptr;
+    int shelves = 0, boxes = 0;
+
+    static QStringList column(Dataset &rows, const QString &field) {
+        QStringList out;
+        for (rows.first(); !rows.eof(); rows.next())
+            out << rows.text(field);
+        return out;
+    }
+    static QString lastMessage() {
+        const auto &shown = testing::messages().shown;
+        return shown.isEmpty() ? QString() : shown.last().text;
+    }
+    // Runs the editor a list opens: fill it, press its save button, report the result.
+    static void saveInEditor(std::function<void(QDialog *)> fill, QPushButton *save) {
+        testing::onModal([fill, save](QDialog *d) {
+            fill(d);
+            save->click();
+            return d->result();
+        });
+    }
+
+private slots:
+    void initTestCase();
+    void init();
+
+    void filterFields_data();
+    void filterFields();
+    void upDownMoveTheList();
+
+    void workerAddChangeDelete();
+    void workerCardKeepsStoredPosition();
+    void workerEmptyName();
+
+    void productAddAndDuplicates_data();
+    void productAddAndDuplicates();
+    void productChange();
+    void productValueField();
+    void productDelete_data();
+    void productDelete();
+
+    void groupAddRename();
+    void operationTypes();
+
+    void menuOpensListMode_data();
+    void menuOpensListMode();
+    void picking_data();
+    void picking();
+    void pickingOnEmptyList();
+    void apostrophesRoundTrip();
+};
+
+void ReferenceBooksTest::initTestCase() {
+    testing::startProgram("reference_books");
+    dm = forms().DataModule6;
+    shelves = fixtures::group("Стеллажи");
+    boxes = fixtures::group("Ящики");
+}
+
+void ReferenceBooksTest::init() {
+    testing::messages().clear();
+    fixtures::exec("delete from accounts_dep.smena");
+    fixtures::exec("delete from accounts_dep.norm");
+    fixtures::exec("delete from accounts_dep.oper");
+    fixtures::exec("delete from accounts_dep.person");
+    fixtures::exec("delete from cmn_gds_and_srv.gds_and_srv");
+    fixtures::exec("delete from accounts_dep.vid_oper where id < 7777");
+    fixtures::exec("delete from hrms_staffpos.staffpos");
+    fixtures::exec("insert into hrms_staffpos.staffpos(s_caption) values ('Маляр'), ('Сборщик')");
+    for (Dataset *d : {&dm->Workers, &dm->Izdel, &dm->Vid_oper, &forms().Form26->item}) {
+        d->close();
+        d->setFiltered(false);
+    }
+    for (QLineEdit *e :
+         {static_cast<QLineEdit *>(forms().Form5->Edit1), static_cast<QLineEdit *>(forms().Form3->Edit1),
+          static_cast<QLineEdit *>(forms().Form8->Edit1), static_cast<QLineEdit *>(forms().Form26->Edit1)})
+        e->clear();
+}
+
+void ReferenceBooksTest::filterFields_data() {
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("workers: two letters") << "workers"
+                                          << "Ив" << QStringList{"Иванов И.И.", "иванько П.П."};
+    QTest::newRow("workers: letter case ignored") << "workers"
+                                                  << "ив" << QStringList{"Иванов И.И.", "иванько П.П."};
+    QTest::newRow("workers: only the beginning") << "workers"
+                                                 << "ванов" << QStringList{};
+    // A blank is a filter like any other text.
+    QTest::newRow("workers: blank") << "workers"
+                                    << " " << QStringList{" Пробелов"};
+    QTest::newRow("products: prefix") << "products"
+                                      << "шм" << QStringList{"ШМ-1", "шм-2"};
+    QTest::newRow("types: prefix") << "types"
+                                   << "по" << QStringList{"ПОКРАСКА", "Полировка"};
+    QTest::newRow("types: name containing it elsewhere hidden") << "types"
+                                                                << "краска" << QStringList{};
+    QTest::newRow("groups: prefix") << "groups"
+                                    << "ст" << QStringList{"Стеллажи"};
+}
+
+void ReferenceBooksTest::filterFields() {
+    QFETCH(QString, list);
+    QFETCH(QString, typed);
+    QFETCH(QStringList, expected);
+    for (const char *fio : {"Иванов И.И.", "иванько П.П.", "Петров А.А.", " Пробелов"})
+        fixtures::worker(fio);
+    fixtures::product("ШМ-1", shelves);
+    fixtures::product("шм-2", shelves);
+    fixtures::product("СТ-1", shelves);
+    for (const char *vid : {"ПОКРАСКА", "Полировка", "Сварка"})
+        fixtures::operationType(vid);
+
+    ReferenceListWindow *window = nullptr;
+    QString field;
+    if (list == "workers") {
+        window = forms().Form5;
+        field = "fio";
+    } else if (list == "products") {
+        window = forms().Form3;
+        field = "marka";
+    } else if (list == "types") {
+        window = forms().Form8;
+        field = "vid";
+    } else {
+        window = forms().Form26;
+        field = "s_caption";
+    }
+    Dataset &rows = *window->dataset();
+    rows.open();
+    const int all = rows.recordCount();
+    testing::typeText(window->Edit1, typed);
+    QCOMPARE(window->Edit1->text(), typed);
+    QStringList seen = column(rows, field);
+    if (list == "types")
+        seen.removeIf([](const QString &s) { return s.startsWith("хоз") || s.startsWith("ср."); });
+    QCOMPARE(seen, expected);
+    // Clearing the field shows everything again.
+    window->Edit1->clear();
+    QCOMPARE(rows.recordCount(), all);
+    rows.close();
+}
+
+void ReferenceBooksTest::upDownMoveTheList() {
+    for (const char *fio : {"Алексеев", "Борисов", "Васильев"})
+        fixtures::worker(fio);
+    TForm5 &list = *forms().Form5;
+    Dataset &w = dm->Workers;
+    w.open();
+    testing::typeText(list.Edit1, "бв");
+    QTest::keyClick(list.Edit1, Qt::Key_Backspace);
+    QCOMPARE(list.Edit1->text(), "б");
+    list.Edit1->clear();
+    QCOMPARE(w.recNo(), 1);
+    QTest::keyClick(list.Edit1, Qt::Key_Down);
+    QTest::keyClick(list.Edit1, Qt::Key_Down);
+    QCOMPARE(w.text("fio"), "Васильев");
+    QTest::keyClick(list.Edit1, Qt::Key_Up);
+    QCOMPARE(w.text("fio"), "Борисов");
+    // Editing keys other than Backspace have no effect in the field.
+    testing::typeText(list.Edit1, "ab");
+    QTest::keyClick(list.Edit1, Qt::Key_Left);
+    QTest::keyClick(list.Edit1, Qt::Key_Delete);
+    QTest::keyClick(list.Edit1, Qt::Key_Home);
+    QTest::keyClick(list.Edit1, Qt::Key_Delete);
+    QCOMPARE(list.Edit1->text(), "ab");
+    w.close();
+}
+
+void ReferenceBooksTest::workerAddChangeDelete() {
+    TForm5 &list = *forms().Form5;
+    TForm2 &card = *forms().Form2;
+    const int kept = fixtures::worker("Иванов И.И.");
+    const int product = fixtures::product("СТ-1", shelves);
+    const int row = fixtures::priceRow(product, fixtures::operationType("Резка"), 0, 10);
+    fixtures::record({.worker = kept, .priceRow = row, .date = QDate(2024, 3, 5)});
+    list.Tag = 0;
+    dm->Workers.open();
+
+    saveInEditor(
+        [&](QDialog *d) {
+            QCOMPARE(d, &card);
+            QCOMPARE(card.windowTitle(), "Заведение данных нового работника");
+            QVERIFY(card.Edit1->text().isEmpty());
+            card.Edit1->setText("  Петров П.П.  ");
+            card.LCB_staffpos->setCurrentIndex(card.LCB_staffpos->findText("Маляр"));
+        },
+        card.Button1);
+    list.Button1Click();
+    const int added = scalar("select id from accounts_dep.person where fio='Петров П.П.'").toInt();
+    QVERIFY(added > 0);
+    QCOMPARE(
+        scalar(QString("select s_staffpos_hl from accounts_dep.person where id=%1").arg(added)).toString(),
+        "Маляр");
+    // Every worker is a contractor person under the same id, the id as its code.
+    QCOMPARE(scalar(QString("select s_code from cmn_contractor.person where id=%1").arg(added)).toString(),
+             QString::number(added));
+    QCOMPARE(dm->Workers.recordCount(), 2);
+
+    // Change: the card comes filled from the row; the list closes after the card.
+    QVERIFY(dm->Workers.locate("id", added));
+    saveInEditor(
+        [&](QDialog *) {
+            QCOMPARE(card.windowTitle(), "Изменение данных работника");
+            QCOMPARE(card.Edit1->text(), "Петров П.П.");
+            QCOMPARE(card.LCB_staffpos->currentText(), "Маляр");
+            card.Edit1->setText("Петров П.С.");
+        },
+        card.Button1);
+    list.setResult(-1);
+    list.Button2Click();
+    QCOMPARE(list.result(), int(QDialog::Accepted));
+    QCOMPARE(scalar(QString("select fio from accounts_dep.person where id=%1").arg(added)).toString(),
+             "Петров П.С.");
+    QCOMPARE(scalar(QString("select s_caption from cmn_contractor.person where id=%1").arg(added)).toString(),
+             "Петров П.С.");
+    QCOMPARE(dm->Workers.text("fio"), "Петров П.С.");
+
+    // Delete leaves the worker's records alone.
+    QVERIFY(dm->Workers.locate("id", kept));
+    testing::messages().answers = {true};
+    list.Button3Click();
+    QCOMPARE(testing::messages().shown.last().text, "Удалить работника?");
+    QCOMPARE(testing::messages().shown.last().title, "Удаление");
+    QCOMPARE(scalar("select count(*) from accounts_dep.person").toInt(), 1);
+    QCOMPARE(scalar("select count(*) from accounts_dep.smena").toInt(), 1);
+    QCOMPARE(dm->Workers.recordCount(), 1);
+    dm->Workers.close();
+}
+
+void ReferenceBooksTest::workerCardKeepsStoredPosition() {
+    // A position no box offers is kept as stored while the box is not touched.
+    TForm5 &list = *forms().Form5;
+    TForm2 &card = *forms().Form2;
+    const int worker = fixtures::worker("Сидоров С.С.", "Бригадир участка");
+    fixtures::worker("Аверин А.А.", "Маляр");
+    list.Tag = 0;
+    dm->Workers.open();
+    QVERIFY(dm->Workers.locate("id", worker));
+    card.LCB_staffpos->setCurrentIndex(card.LCB_staffpos->findText("Маляр"));
+    saveInEditor([&](QDialog *) { QCOMPARE(card.LCB_staffpos->currentIndex(), -1); }, card.Button1);
+    list.Button2Click();
+    QCOMPARE(
+        scalar(QString("select s_staffpos_hl from accounts_dep.person where id=%1").arg(worker)).toString(),
+        "Бригадир участка");
+    dm->Workers.close();
+}
+
+void ReferenceBooksTest::workerEmptyName() {
+    TForm2 &card = *forms().Form2;
+    card.Tag = 1;
+    card.Edit1->setText("   ");
+    card.Button1->click();
+    QCOMPARE(lastMessage(), "ФИО нужно заполнить!");
+    QCOMPARE(testing::messages().shown.last().title, "Ошибка");
+    QCOMPARE(scalar("select count(*) from accounts_dep.person").toInt(), 0);
+}
+
+void ReferenceBooksTest::productAddAndDuplicates_data() {
+    QTest::addColumn<QString>("mark");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("withGroup");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("new mark stored trimmed") << "  КР-200 "
+                                             << "2.5" << true << "";
+    QTest::newRow("same mark in other letter case") << "шм-100"
+                                                    << "1" << true << "Такая марка изделия уже заведена!";
+    QTest::newRow("no group") << "КР-300"
+                              << "1" << false << "Все поля должны быть заполнены!";
+    QTest::newRow("no value") << "КР-300"
+                              << "" << true << "Все поля должны быть заполнены!";
+    QTest::newRow("no mark") << "  "
+                             << "1" << true << "Все поля должны быть заполнены!";
+}
+
+void ReferenceBooksTest::productAddAndDuplicates() {
+    QFETCH(QString, mark);
+    QFETCH(QString, value);
+    QFETCH(bool, withGroup);
+    QFETCH(QString, message);
+    fixtures::product("ШМ-100", shelves);
+    TForm3 &list = *forms().Form3;
+    TForm7 &editor = *forms().Form7;
+    list.Tag = 0;
+    dm->Izdel.open();
+    int editorResult = -1;
+    QString title;
+    testing::onModal([&](QDialog *) {
+        title = editor.windowTitle();
+        editor.Edit1->setText(mark);
+        editor.Edit2->setText(value);
+        if (withGroup)
+            editor.chooseGroup(boxes);
+        else
+            editor.cb_item->setCurrentIndex(-1);
+        editor.Button1->click();
+        editorResult = editor.result();
+        return editorResult;
+    });
+    editor.setResult(0);
+    list.Button1Click();
+    QCOMPARE(title, "Заведение нового изделия (7)");
+    if (message.isEmpty()) {
+        QVERIFY(testing::messages().shown.isEmpty());
+        QCOMPARE(scalar("select massa from cmn_gds_and_srv.gds_and_srv where s_caption='КР-200'").toString(),
+                 "2.5");
+        QCOMPARE(scalar("select nom from accounts_dep.izdel where marka='КР-200'").toString(), "Ящики");
+        QCOMPARE(scalar("select id_msm_bs from cmn_gds_and_srv.gds_and_srv where s_caption='КР-200'").toInt(),
+                 6);
+        QCOMPARE(dm->Izdel.recordCount(), 2);
+    } else {
+        QCOMPARE(lastMessage(), message);
+        QCOMPARE(editorResult, 0);
+        QCOMPARE(scalar("select count(*) from cmn_gds_and_srv.gds_and_srv").toInt(), 1);
+    }
+    dm->Izdel.close();
+}
+
+void ReferenceBooksTest::productChange() {
+    const int own = fixtures::product("ШМ-100", shelves);
+    fixtures::product("ШМ-200", shelves);
+    TForm3 &list = *forms().Form3;
+    TForm7 &editor = *forms().Form7;
+    list.Tag = 0;
+    dm->Izdel.open();
+    QVERIFY(dm->Izdel.locate("id", own));
+    // Keeping its own mark (in another letter case) is accepted; the value has no separator.
+    saveInEditor(
+        [&](QDialog *) {
+            QCOMPARE(editor.windowTitle(), "Изменение данных изделия (7)");
+            QCOMPARE(editor.Edit1->text(), "ШМ-100");
+            QCOMPARE(editor.Edit2->text(), "1");
+            QCOMPARE(editor.chosenGroup(), shelves);
+            editor.Edit1->setText("шм-100");
+            editor.Edit2->setText("15");
+            editor.chooseGroup(boxes);
+        },
+        editor.Button1);
+    list.Button2Click();
+    QVERIFY(testing::messages().shown.isEmpty());
+    QCOMPARE(
+        scalar(QString("select s_caption from cmn_gds_and_srv.gds_and_srv where id=%1").arg(own)).toString(),
+        "шм-100");
+    QCOMPARE(scalar(QString("select massa from cmn_gds_and_srv.gds_and_srv where id=%1").arg(own)).toString(),
+             "15");
+    QCOMPARE(
+        scalar(QString("select id_class_item from cmn_gds_and_srv.gds_and_srv where id=%1").arg(own)).toInt(),
+        boxes);
+    // Taking the mark of another product is refused.
+    QVERIFY(dm->Izdel.locate("id", own));
+    saveInEditor([&](QDialog *) { editor.Edit1->setText("шм-200"); }, editor.Button1);
+    list.Button2Click();
+    QCOMPARE(lastMessage(), "Такая марка изделия уже заведена!");
+    QCOMPARE(
+        scalar(QString("select s_caption from cmn_gds_and_srv.gds_and_srv where id=%1").arg(own)).toString(),
+        "шм-100");
+    dm->Izdel.close();
+}
+
+void ReferenceBooksTest::productValueField() {
+    TForm7 &editor = *forms().Form7;
+    editor.Edit2->clear();
+    testing::typeText(editor.Edit2, "1,5x");
+    QCOMPARE(editor.Edit2->text(), "1.5");
+    editor.Edit2->clear();
+    testing::typeText(editor.Edit2, "a2.b5");
+    QCOMPARE(editor.Edit2->text(), "2.5");
+}
+
+void ReferenceBooksTest::productDelete_data() {
+    QTest::addColumn<bool>("withPrices");
+    QTest::addColumn<bool>("withRecords");
+    QTest::addColumn<QList<bool>>("answers");
+    QTest::addColumn<QStringList>("questions");
+    QTest::addColumn<int>("pricesLeft");
+    QTest::addColumn<int>("recordsLeft");
+    QTest::addColumn<int>("productsLeft");
+    const QString prices = "По изделию есть расценки они будут удалены!!!";
+    const QString withRecs = "По изделию есть операции в текущем, предыдущем месяцах и ранее, они будут "
+                             "удалены. Удалить изделие? ";
+    const QString plain = "Удалить изделие? ";
+    QTest::newRow("bare product, yes")
+        << false << false << QList<bool>{true} << QStringList{plain} << 0 << 0 << 0;
+    QTest::newRow("bare product, no")
+        << false << false << QList<bool>{false} << QStringList{plain} << 0 << 0 << 1;
+    QTest::newRow("prices only, yes yes")
+        << true << false << QList<bool>{true, true} << QStringList{prices, plain} << 0 << 0 << 0;
+    // Each answer guards only its own statements.
+    QTest::newRow("prices only, yes no")
+        << true << false << QList<bool>{true, false} << QStringList{prices, plain} << 0 << 0 << 1;
+    QTest::newRow("prices only, no yes")
+        << true << false << QList<bool>{false, true} << QStringList{prices, plain} << 1 << 0 << 0;
+    QTest::newRow("prices and records, yes yes")
+        << true << true << QList<bool>{true, true} << QStringList{prices, withRecs} << 0 << 0 << 0;
+    QTest::newRow("prices and records, no no")
+        << true << true << QList<bool>{false, false} << QStringList{prices, withRecs} << 1 << 1 << 1;
+    QTest::newRow("prices and records, no yes")
+        << true << true << QList<bool>{false, true} << QStringList{prices, withRecs} << 1 << 0 << 0;
+}
+
+void ReferenceBooksTest::productDelete() {
+    QFETCH(bool, withPrices);
+    QFETCH(bool, withRecords);
+    QFETCH(QList<bool>, answers);
+    QFETCH(QStringList, questions);
+    QFETCH(int, pricesLeft);
+    QFETCH(int, recordsLeft);
+    QFETCH(int, productsLeft);
+    testing::setToday(QDate(2024, 1, 15));
+    const int product = fixtures::product("ШМ-100", shelves);
+    if (withPrices) {
+        const int row = fixtures::priceRow(product, fixtures::operationType("Резка"), 0, 10);
+        if (withRecords)
+            fixtures::record(
+                {.worker = fixtures::worker("Иванов"), .priceRow = row, .date = QDate(2001, 5, 2)});
+    }
+    TForm3 &list = *forms().Form3;
+    dm->Izdel.open();
+    QVERIFY(dm->Izdel.locate("id", product));
+    testing::messages().answers = answers;
+    list.Button3Click();
+    QStringList asked;
+    for (const Message &m : testing::messages().shown) {
+        QCOMPARE(m.kind, "question");
+        QCOMPARE(m.title, "Удаление");
+        asked << m.text;
+    }
+    QCOMPARE(asked, questions);
+    QCOMPARE(scalar("select count(*) from accounts_dep.oper").toInt(), pricesLeft);
+    QCOMPARE(scalar("select count(*) from accounts_dep.smena").toInt(), recordsLeft);
+    QCOMPARE(scalar("select count(*) from cmn_gds_and_srv.gds_and_srv").toInt(), productsLeft);
+    QCOMPARE(dm->Izdel.recordCount(), productsLeft);
+    dm->Izdel.close();
+}
+
+void ReferenceBooksTest::groupAddRename() {
+    TForm26 &list = *forms().Form26;
+    TForm29 &editor = *forms().Form29;
+    list.Tag = 0;
+    list.item.open();
+    const int before = list.item.recordCount();
+    saveInEditor([&](QDialog *) { editor.Edit1->setText("  Тележки  "); }, editor.Button1);
+    list.Button2Click();
+    // A new group is a level-2 row, listed at once.
+    QCOMPARE(scalar("select id_level from cmn_classifier.item where s_caption='Тележки'").toInt(), 2);
+    QCOMPARE(list.item.recordCount(), before + 1);
+    QVERIFY(list.item.locate("s_caption", "Тележки"));
+    const int id = list.item.asInt("id");
+    saveInEditor(
+        [&](QDialog *) {
+            QCOMPARE(editor.Edit1->text(), "Тележки");
+            editor.Edit1->setText(" Тележки грузовые ");
+        },
+        editor.Button1);
+    list.Button3Click();
+    QCOMPARE(scalar(QString("select s_caption from cmn_classifier.item where id=%1").arg(id)).toString(),
+             "Тележки грузовые");
+    QVERIFY(list.item.locate("s_caption", "Тележки грузовые"));
+    // "Удалить" opens the editor like "Изменить": nothing is deleted.
+    saveInEditor([&](QDialog *) {}, editor.Button6);
+    list.Button1->click();
+    QCOMPARE(scalar("select count(*) from cmn_classifier.item").toInt(), before + 1);
+    // An empty name is saved as an empty caption.
+    saveInEditor([&](QDialog *) { editor.Edit1->clear(); }, editor.Button1);
+    list.Button2Click();
+    QCOMPARE(scalar("select count(*) from cmn_classifier.item where s_caption=''").toInt(), 1);
+    fixtures::exec("delete from cmn_classifier.item where s_caption='' or s_caption like 'Тележки%'");
+    list.item.close();
+}
+
+void ReferenceBooksTest::operationTypes() {
+    TForm8 &list = *forms().Form8;
+    TForm9 &editor = *forms().Form9;
+    const int painting = fixtures::operationType("Покраска");
+    list.Tag = 0;
+    dm->Vid_oper.open();
+    // Differing only in letter case or blanks is a duplicate.
+    saveInEditor([&](QDialog *) { editor.Edit1->setText("  ПОКРАСКА "); }, editor.Button1);
+    list.Button1Click();
+    QCOMPARE(lastMessage(), "Такая операция уже заведена!");
+    testing::messages().clear();
+    saveInEditor([&](QDialog *) { editor.Edit1->setText("  Сварка "); }, editor.Button1);
+    list.Button1Click();
+    QVERIFY(testing::messages().shown.isEmpty());
+    QCOMPARE(scalar("select count(*) from accounts_dep.vid_oper where vid='Сварка'").toInt(), 1);
+    // After a save the list stands on its first row, in name order.
+    QCOMPARE(dm->Vid_oper.recNo(), 1);
+    QCOMPARE(column(dm->Vid_oper, "vid").mid(0, 2), (QStringList{"Покраска", "Сварка"}));
+
+    // Renaming only the letter case is accepted.
+    QVERIFY(dm->Vid_oper.locate("id", painting));
+    saveInEditor(
+        [&](QDialog *) {
+            QCOMPARE(editor.windowTitle(), "Изменение данных вида операции");
+            QCOMPARE(editor.Edit1->text(), "Покраска");
+            editor.Edit1->setText("ПОКРАСКА");
+        },
+        editor.Button1);
+    list.Button2Click();
+    QVERIFY(testing::messages().shown.isEmpty());
+    QCOMPARE(scalar(QString("select vid from accounts_dep.vid_oper where id=%1").arg(painting)).toString(),
+             "ПОКРАСКА");
+
+    saveInEditor([&](QDialog *) { editor.Edit1->setText(" "); }, editor.Button1);
+    list.Button1Click();
+    QCOMPARE(lastMessage(), "Все поля должны быть заполнены!");
+
+    QVERIFY(dm->Vid_oper.locate("id", painting));
+    testing::messages().clear();
+    testing::messages().answers = {true};
+    list.Button3Click();
+    QCOMPARE(lastMessage(), "Удалить вид операции?");
+    QCOMPARE(scalar(QString("select count(*) from accounts_dep.vid_oper where id=%1").arg(painting)).toInt(),
+             0);
+    dm->Vid_oper.close();
+}
+
+void ReferenceBooksTest::menuOpensListMode_data() {
+    QTest::addColumn<QString>("item");
+    QTest::newRow("workers") << "N1";
+    QTest::newRow("products") << "N3";
+    QTest::newRow("operation types") << "N6";
+    QTest::newRow("groups") << "N8";
+}
+
+void ReferenceBooksTest::menuOpensListMode() {
+    QFETCH(QString, item);
+    TForm1 &main = *forms().Form1;
+    fixtures::worker("Иванов И.И.");
+    struct Expect {
+        QAction *action;
+        ReferenceListWindow *window;
+        QPushButton *change;
+        QList<QPushButton *> shown;
+    };
+    const QMap<QString, Expect> expect{
+        {"N1",
+         {main.N1, forms().Form5, forms().Form5->Button2, {forms().Form5->Button1, forms().Form5->Button3}}},
+        {"N3",
+         {main.N3, forms().Form3, forms().Form3->Button2, {forms().Form3->Button1, forms().Form3->Button3}}},
+        {"N6",
+         {main.N6, forms().Form8, forms().Form8->Button2, {forms().Form8->Button1, forms().Form8->Button3}}},
+        {"N8",
+         {main.N8,
+          forms().Form26,
+          forms().Form26->Button3,
+          {forms().Form26->Button1, forms().Form26->Button2}}},
+    };
+    const Expect e = expect.value(item);
+    e.window->Tag = 1;
+    e.change->setText("Выбрать");
+    for (QPushButton *b : e.shown)
+        b->hide();
+    if (item == "N6") {
+        dm->Vid_oper.setFilter("vid like 'Щ%'");
+        dm->Vid_oper.setFiltered(true);
+    }
+    QDialog *shown = nullptr;
+    bool openWhileShown = false, buttonsShown = true;
+    int tag = -1, rows = -1;
+    QString caption;
+    testing::onModal([&](QDialog *d) {
+        shown = d;
+        tag = e.window->Tag;
+        caption = e.change->text();
+        openWhileShown = e.window->dataset()->isOpen();
+        rows = e.window->dataset()->recordCount();
+        for (QPushButton *b : e.shown)
+            buttonsShown = buttonsShown && !b->isHidden();
+        return int(QDialog::Rejected);
+    });
+    e.action->trigger();
+    QCOMPARE(shown, e.window);
+    QCOMPARE(tag, 0);
+    QCOMPARE(caption, "Изменить");
+    QVERIFY(openWhileShown);
+    QVERIFY(buttonsShown);
+    QVERIFY(!e.change->isDefault());
+    if (item == "N6")
+        QVERIFY(rows >= 2); // the filter was switched off: the household types are listed
+    QVERIFY(!e.window->dataset()->isOpen());
+}
+
+void ReferenceBooksTest::picking_data() {
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<int>("mode");
+    QTest::newRow("worker for the shift record") << "workers" << 1;
+    QTest::newRow("worker for household work") << "workers" << 24;
+    QTest::newRow("product for a price") << "products" << 1;
+    QTest::newRow("operation type for a price") << "types" << 1;
+    QTest::newRow("group for household work") << "groups" << 24;
+}
+
+void ReferenceBooksTest::picking() {
+    QFETCH(QString, list);
+    QFETCH(int, mode);
+    const int worker = fixtures::worker(" Петров П.П. ");
+    fixtures::worker("Аверин А.А.");
+    const int product = fixtures::product("ШМ-100 ", shelves);
+    fixtures::product("АА-1", shelves);
+    const int type = fixtures::operationType("Сварка");
+    ReferenceListWindow *window = nullptr;
+    QPushButton *choose = nullptr;
+    int expectedId = 0;
+    QString expectedText;
+    if (list == "workers") {
+        window = forms().Form5;
+        choose = forms().Form5->Button2;
+        expectedId = worker;
+        expectedText = "Петров П.П.";
+    } else if (list == "products") {
+        window = forms().Form3;
+        choose = forms().Form3->Button2;
+        expectedId = product;
+        expectedText = "ШМ-100";
+    } else if (list == "types") {
+        window = forms().Form8;
+        choose = forms().Form8->Button2;
+        expectedId = type;
+        expectedText = "Сварка";
+    } else {
+        window = forms().Form26;
+        choose = forms().Form26->Button3;
+        expectedId = boxes;
+        expectedText = "Ящики";
+    }
+    int pickedId = -1;
+    QString pickedText;
+    window->pickTargets[mode] = [&](int id, const QString &text) {
+        pickedId = id;
+        pickedText = text;
+    };
+    window->Tag = mode;
+    Dataset &rows = *window->dataset();
+    rows.open();
+    QVERIFY(rows.locate("id", expectedId));
+    window->setResult(-1);
+    choose->click();
+    QCOMPARE(pickedId, expectedId);
+    QCOMPARE(pickedText, expectedText);
+    QCOMPARE(window->result(), int(QDialog::Accepted));
+    window->pickTargets.remove(mode);
+    window->Tag = 0;
+    rows.close();
+}
+
+void ReferenceBooksTest::pickingOnEmptyList() {
+    TForm5 &list = *forms().Form5;
+    bool picked = false;
+    list.pickTargets[1] = [&](int, const QString &) { picked = true; };
+    list.Tag = 1;
+    dm->Workers.open();
+    QVERIFY(dm->Workers.isEmpty());
+    list.setResult(-1);
+    list.Button2->click();
+    QVERIFY(!picked);
+    QCOMPARE(list.result(), int(QDialog::Accepted));
+    list.pickTargets.clear();
+    list.Tag = 0;
+    dm->Workers.close();
+
+    // The operation-type picker hands an empty name and id 0, which its opener refuses.
+    TForm8 &types = *forms().Form8;
+    int id = -1;
+    QString text = "x";
+    types.pickTargets[1] = [&](int i, const QString &t) {
+        id = i;
+        text = t;
+    };
+    types.Tag = 1;
+    dm->Vid_oper.setFilter("vid like 'ЩЩЩ%'");
+    dm->Vid_oper.setFiltered(true);
+    dm->Vid_oper.open();
+    types.Button2->click();
+    QCOMPARE(id, 0);
+    QCOMPARE(text, QString());
+    types.pickTargets.clear();
+    types.Tag = 0;
+    dm->Vid_oper.close();
+}
+
+void ReferenceBooksTest::apostrophesRoundTrip() {
+    TForm2 &card = *forms().Form2;
+    card.Tag = 1;
+    card.Edit1->setText("О'Нил Д.");
+    card.Button1->click();
+    QCOMPARE(scalar("select count(*) from accounts_dep.person where fio='О''Нил Д.'").toInt(), 1);
+
+    TForm7 &product = *forms().Form7;
+    product.Tag = 1;
+    product.openGroups();
+    product.Edit1->setText("12'А");
+    product.Edit2->setText("1");
+    product.chooseGroup(shelves);
+    product.Button1->click();
+    QCOMPARE(scalar("select count(*) from accounts_dep.izdel where marka='12''А'").toInt(), 1);
+    product.Edit1->setText("12'а");
+    product.Button1->click();
+    QCOMPARE(lastMessage(), "Такая марка изделия уже заведена!");
+
+    TForm9 &type = *forms().Form9;
+    type.Tag = 1;
+    type.Edit1->setText("Д'Артаньян");
+    dm->Vid_oper.open();
+    type.Button1->click();
+    QCOMPARE(scalar("select count(*) from accounts_dep.vid_oper where vid='Д''Артаньян'").toInt(), 1);
+
+    TForm29 &group = *forms().Form29;
+    group.Tag = 1;
+    forms().Form26->item.open();
+    group.Edit1->setText("Гр'уппа");
+    group.Button1->click();
+    QCOMPARE(scalar("select count(*) from cmn_classifier.item where s_caption='Гр''уппа'").toInt(), 1);
+    fixtures::exec("delete from cmn_classifier.item where s_caption='Гр''уппа'");
+    QCOMPARE(testing::messages().shown.size(), 1);
+
+    // The filter takes the apostrophe as typed.
+    TForm5 &list = *forms().Form5;
+    dm->Workers.open();
+    testing::typeText(list.Edit1, "о'н");
+    QCOMPARE(column(dm->Workers, "fio"), QStringList{"О'Нил Д."});
+    dm->Workers.close();
+    dm->Vid_oper.close();
+    forms().Form26->item.close();
+}
+
+QTEST_MAIN(ReferenceBooksTest)
+#include "test_reference_books.moc"
