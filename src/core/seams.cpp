@@ -1,8 +1,12 @@
 #include "core/seams.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDialog>
 #include <QMessageBox>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUrl>
 
 namespace {
 seams::Messages *g_messages = nullptr;
@@ -14,7 +18,44 @@ int g_buildTime = 0;
 bool g_terminated = false;
 } // namespace
 
+namespace {
+// LibreOffice when it is installed, otherwise whatever the desktop opens workbooks with.
+struct DesktopSpreadsheetViewer : seams::SpreadsheetViewer {
+    static QString office() {
+        for (const char *name : {"libreoffice", "soffice", "localc"}) {
+            const QString path = QStandardPaths::findExecutable(name);
+            if (!path.isEmpty())
+                return path;
+        }
+        return {};
+    }
+    bool available() override {
+        if (!office().isEmpty())
+            return true;
+        QProcess query;
+        query.start("xdg-mime", {"query", "default",
+                                 "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet"});
+        return query.waitForFinished(3000) && !query.readAllStandardOutput().trimmed().isEmpty();
+    }
+    void open(const QString &path) override {
+        const QString program = office();
+        if (!program.isEmpty())
+            QProcess::startDetached(program, {"--calc", path});
+        else
+            QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    }
+};
+DesktopSpreadsheetViewer g_desktopViewer;
+seams::SpreadsheetViewer *g_viewer = nullptr;
+} // namespace
+
 namespace seams {
+void setSpreadsheetViewer(SpreadsheetViewer *viewer) {
+    g_viewer = viewer;
+}
+SpreadsheetViewer &spreadsheetViewer() {
+    return g_viewer ? *g_viewer : g_desktopViewer;
+}
 void setMessages(Messages *messages) {
     g_messages = messages;
 }

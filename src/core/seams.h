@@ -16,6 +16,16 @@ struct Messages {
     virtual bool yesNo(const QString &text, const QString &title) = 0;
 };
 
+// The desktop's spreadsheet application, which opens a finished workbook for the user.
+struct SpreadsheetViewer {
+    virtual ~SpreadsheetViewer() = default;
+    virtual bool available() = 0;
+    virtual void open(const QString &path) = 0;
+};
+// nullptr brings back the real one.
+void setSpreadsheetViewer(SpreadsheetViewer *viewer);
+SpreadsheetViewer &spreadsheetViewer();
+
 // Installing nullptr brings back the real message boxes.
 void setMessages(Messages *messages);
 void setModalRunner(std::function<int(QDialog *)> runner);

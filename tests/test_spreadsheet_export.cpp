@@ -1,0 +1,145 @@
+// Spreadsheet export: workbooks written and read back, under a Russian locale, and the failure
+// messages and results.
+#include "reports/spreadsheet_export.h"
+#include "support/test_program.h"
+#include "support/workbook_reader.h"
+
+#include <QFile>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <QTest>
+#include <clocale>
+
+namespace {
+struct KeptWorkbooks : seams::SpreadsheetViewer {
+    bool present = true;
+    QStringList opened;
+    bool available() override { return present; }
+    void open(const QString &path) override { opened << path; }
+};
+} // namespace
+
+class SpreadsheetExportTest : public QObject {
+    Q_OBJECT
+    KeptWorkbooks viewer;
+    QTemporaryDir home;
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanupTestCase();
+    void writesAndReadsBack();
+    void everyExportIsANewFile();
+    void wrongSheetAndFailingCell();
+    void noSpreadsheetApplication();
+};
+
+void SpreadsheetExportTest::initTestCase() {
+    // The workstation is Russian: decimal comma in typed numbers and in the C library.
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    std::setlocale(LC_NUMERIC, "ru_RU.UTF-8");
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("TMPDIR", home.path().toUtf8());
+    seams::setMessages(&testing::messages());
+    seams::setSpreadsheetViewer(&viewer);
+}
+
+void SpreadsheetExportTest::init() {
+    testing::messages().clear();
+    viewer.present = true;
+    viewer.opened.clear();
+}
+
+void SpreadsheetExportTest::cleanupTestCase() {
+    seams::setSpreadsheetViewer(nullptr);
+}
+
+void SpreadsheetExportTest::writesAndReadsBack() {
+    SpreadsheetApp app;
+    QCOMPARE(SpreadsheetExport::OpenWorkbook(app, ""), 1);
+    using SpreadsheetExport::WriteCell;
+    QCOMPARE(WriteCell(app, 1, 1, 1, "Марка"), 1);
+    QCOMPARE(WriteCell(app, 1, 3, 1, "Цена"), 1);
+    QCOMPARE(WriteCell(app, 1, 1, 2, "О'Нил 12'А"), 1);
+    QCOMPARE(WriteCell(app, 1, 3, 2, "12,5"), 1); // typed as a number on this workstation
+    QCOMPARE(WriteCell(app, 1, 3, 3, "12.5"), 1); // not a number here: stays text
+    QCOMPARE(WriteCell(app, 1, 2, 2, "007", {.asText = true}), 1);
+    QCOMPARE(WriteCell(app, 1, 2, 3, "007"), 1);
+    QCOMPARE(WriteCell(app, 1, 4, 1, "Итого", {.bold = true}), 1);
+    QCOMPARE(WriteCell(app, 1, 5, 1, "короткий", {.autoFit = true}), 1);
+    QCOMPARE(WriteCell(app, 1, 5, 2, "гораздо более длинный текст", {.autoFit = true}), 1);
+    // An empty text writes nothing, whatever the options.
+    QCOMPARE(WriteCell(app, 1, 6, 1, "", {.asText = true, .autoFit = true, .bold = true}), 1);
+    QVERIFY(viewer.opened.isEmpty());
+    QCOMPARE(SpreadsheetExport::SetVisible(app, true), 1);
+    QCOMPARE(viewer.opened.size(), 1);
+    QVERIFY(testing::messages().shown.isEmpty());
+
+    const WorkbookContents book = readWorkbook(viewer.opened[0]);
+    QVERIFY(book.ok);
+    QCOMPARE(book.cell(1, 1).text, "Марка");
+    QVERIFY(!book.cell(1, 1).number);
+    QCOMPARE(book.cell(2, 1).text, "О'Нил 12'А");
+    QVERIFY(book.cell(2, 3).number);
+    QCOMPARE(book.cell(2, 3).text, "12.5");
+    QVERIFY(!book.cell(3, 3).number);
+    QCOMPARE(book.cell(2, 2).text, "007");
+    QVERIFY(book.cell(2, 2).textFormat);
+    QVERIFY(book.cell(3, 2).number);
+    QVERIFY(book.cell(1, 4).bold);
+    QVERIFY(!book.cell(1, 1).bold);
+    QVERIFY(!book.cells.contains({1, 6}));
+    QVERIFY(!book.widths.contains(1));
+    QVERIFY(book.widths.value(5) >= QString("гораздо более длинный текст").size());
+}
+
+void SpreadsheetExportTest::everyExportIsANewFile() {
+    SpreadsheetApp &app = sharedSpreadsheetApp();
+    for (const char *text : {"первый", "второй"}) {
+        QCOMPARE(SpreadsheetExport::OpenWorkbook(app, ""), 1);
+        SpreadsheetExport::WriteCell(app, 1, 1, 1, text);
+        SpreadsheetExport::SetVisible(app, true);
+    }
+    QCOMPARE(viewer.opened.size(), 2);
+    QVERIFY(viewer.opened[0] != viewer.opened[1]);
+    QCOMPARE(readWorkbook(viewer.opened[0]).cell(1, 1).text, "первый");
+    QCOMPARE(readWorkbook(viewer.opened[1]).cell(1, 1).text, "второй");
+}
+
+void SpreadsheetExportTest::wrongSheetAndFailingCell() {
+    SpreadsheetApp app;
+    QCOMPARE(SpreadsheetExport::OpenWorkbook(app, ""), 1);
+    QCOMPARE(SpreadsheetExport::WriteCell(app, 1, 1, 1, "до"), 1);
+    QCOMPARE(SpreadsheetExport::WriteCell(app, 2, 1, 1, "x"), -1);
+    QCOMPARE(testing::messages().shown.size(), 1);
+    QCOMPARE(testing::messages().shown[0].title, "Ошибочный номер листа Microsoft Excel");
+    QCOMPARE(testing::messages().shown[0].text, "Ошибка при записи: лист 2, столбец 1, строка 1");
+    // A text longer than a cell can hold fails that cell only.
+    QCOMPARE(SpreadsheetExport::WriteCell(app, 1, 3, 7, QString(40000, 'x')), -1);
+    QCOMPARE(testing::messages().shown.size(), 2);
+    QCOMPARE(testing::messages().shown[1].title, "Ошибка Microsoft Excel");
+    QCOMPARE(testing::messages().shown[1].text, "Ошибка при записи: лист 1, столбец 3, строка 7");
+    QCOMPARE(SpreadsheetExport::WriteCell(app, 1, 1, 2, "после"), 1);
+    SpreadsheetExport::SetVisible(app, true);
+    const WorkbookContents book = readWorkbook(viewer.opened.value(0));
+    QCOMPARE(book.cell(1, 1).text, "до");
+    QCOMPARE(book.cell(2, 1).text, "после");
+    QVERIFY(!book.cells.contains({7, 3}));
+}
+
+void SpreadsheetExportTest::noSpreadsheetApplication() {
+    viewer.present = false;
+    SpreadsheetApp app;
+    QCOMPARE(SpreadsheetExport::OpenWorkbook(app, ""), -1);
+    QCOMPARE(testing::messages().shown.size(), 2);
+    QCOMPARE(testing::messages().shown[0].text, "Невозможно открыть Microsoft Excel.");
+    QCOMPARE(testing::messages().shown[0].title, "Ошибка");
+    QCOMPARE(testing::messages().shown[1].text, "Ошибка открытия файла Microsoft Excel.");
+    QCOMPARE(testing::messages().shown[1].title, "Ошибка");
+    QCOMPARE(SpreadsheetExport::SetVisible(app, true), 1);
+    QVERIFY(viewer.opened.isEmpty());
+    QCOMPARE(testing::messages().shown.size(), 2);
+}
+
+QTEST_MAIN(SpreadsheetExportTest)
+#include "test_spreadsheet_export.moc"
