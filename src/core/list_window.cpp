@@ -1,5 +1,7 @@
 #include "core/list_window.h"
 
+#include "core/seams.h"
+
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -12,17 +14,17 @@ QString sqlQuoted(const QString &text) {
     return '\'' + QString(text).replace('\'', "''") + '\'';
 }
 
-PrefixFilterEdit::PrefixFilterEdit(Dataset *dataset, const QString &field, QWidget *parent)
-    : QLineEdit(parent), dataset_(dataset), field_(field) {
+PrefixFilterEdit::PrefixFilterEdit(Dataset *dataset, const QString &field, QWidget *parent, Match match)
+    : QLineEdit(parent), dataset_(dataset), field_(field), match_(match) {
     connect(this, &QLineEdit::textChanged, this, &PrefixFilterEdit::applyFilter);
 }
 
 void PrefixFilterEdit::applyFilter(const QString &text) {
-    if (text.isEmpty()) {
+    if (match_ == Contains ? text.trimmed().isEmpty() : text.isEmpty()) {
         dataset_->setFiltered(false);
         return;
     }
-    dataset_->setFilter(field_ + " like " + sqlQuoted(text + '%'));
+    dataset_->setFilter(field_ + " like " + sqlQuoted((match_ == Contains ? "%" : "") + text + '%'));
     dataset_->setFiltered(true);
 }
 
@@ -71,10 +73,10 @@ ReferenceListWindow::ReferenceListWindow(const QString &objectName, QWidget *par
 }
 
 void ReferenceListWindow::bindDataset(Dataset *dataset, QVector<GridColumn> columns,
-                                      const QString &filterField) {
+                                      const QString &filterField, PrefixFilterEdit::Match match) {
     model_ = new DatasetModel(dataset, std::move(columns), this);
     model_->attach(DBGrid1);
-    Edit1 = new PrefixFilterEdit(dataset, filterField, this);
+    Edit1 = new PrefixFilterEdit(dataset, filterField, this, match);
     Edit1->setObjectName("Edit1");
 }
 
@@ -84,6 +86,10 @@ QPushButton *ReferenceListWindow::panelButton(const char *name, const QString &c
     b->setAutoDefault(false);
     panel_->addWidget(b);
     return b;
+}
+
+void ReferenceListWindow::addToPanel(QWidget *widget) {
+    panel_->addWidget(widget);
 }
 
 void ReferenceListWindow::finishPanel() {
@@ -99,6 +105,26 @@ bool ReferenceListWindow::handToOpener(int id, const QString &text) {
         return false;
     target(id, text);
     return true;
+}
+
+void ReferenceListWindow::runAsPicker(const PickerSetup &setup) {
+    Tag = setup.mode;
+    Dataset &rows = *dataset();
+    rows.close();
+    rows.open();
+    setup.choose->setText("Выбрать");
+    setup.choose->setDefault(true);
+    setup.choose->show();
+    for (QPushButton *b : setup.hidden)
+        b->hide();
+    Edit1->show();
+    Edit1->clear();
+    showModal(this);
+    setup.choose->setDefault(false);
+    if (setup.hideFilterAfter)
+        Edit1->hide();
+    if (setup.closeAfter)
+        rows.close();
 }
 
 void ReferenceListWindow::showEvent(QShowEvent *e) {

@@ -14,12 +14,13 @@ class QHBoxLayout;
 class QPushButton;
 class QTableView;
 
-// Filters a dataset to the rows whose field begins with the typed text. Up and Down move the
-// dataset; of the other keys only typed characters and Backspace edit the text.
+// Filters a dataset to the rows whose field begins with (or, for Contains, holds) the typed text.
+// Up and Down move the dataset; of the other keys only typed characters and Backspace edit the text.
 class PrefixFilterEdit : public QLineEdit {
     Q_OBJECT
 public:
-    PrefixFilterEdit(Dataset *dataset, const QString &field, QWidget *parent = nullptr);
+    enum Match { Prefix, Contains };
+    PrefixFilterEdit(Dataset *dataset, const QString &field, QWidget *parent = nullptr, Match match = Prefix);
 
 protected:
     void keyPressEvent(QKeyEvent *e) override;
@@ -28,6 +29,7 @@ private:
     void applyFilter(const QString &text);
     Dataset *dataset_;
     QString field_;
+    Match match_;
 };
 
 // A quoted SQL text literal: apostrophes doubled, so the text is stored as typed.
@@ -47,11 +49,26 @@ public:
 
     Dataset *dataset() const { return model_->dataset(); }
 
+    // Shows the list modally as a picker for mode: its query opened, the choose button captioned
+    // "Выбрать" and made the default, the buttons that change the list hidden, the filter field
+    // shown and cleared. Afterwards the choose button is no longer the default and, when asked,
+    // the filter field is hidden again and the query closed.
+    struct PickerSetup {
+        int mode;
+        QPushButton *choose;
+        QList<QPushButton *> hidden;
+        bool hideFilterAfter = true;
+        bool closeAfter = true;
+    };
+    void runAsPicker(const PickerSetup &setup);
+
 protected:
     ReferenceListWindow(const QString &objectName, QWidget *parent = nullptr);
     // Shows the dataset in the grid with these columns; the filter field filters on filterField.
-    void bindDataset(Dataset *dataset, QVector<GridColumn> columns, const QString &filterField);
+    void bindDataset(Dataset *dataset, QVector<GridColumn> columns, const QString &filterField,
+                     PrefixFilterEdit::Match match = PrefixFilterEdit::Prefix);
     QPushButton *panelButton(const char *name, const QString &caption);
+    void addToPanel(QWidget *widget);
     // Adds the filter field and "Выход" after the buttons.
     void finishPanel();
     // Hands (id, text) to the opener of the current mode; false when the mode has no opener.

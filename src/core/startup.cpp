@@ -11,8 +11,12 @@
 #include "refbooks/worker_card.h"
 #include "refbooks/workers_list.h"
 #include "shift/main_window.h"
+#include "shift/norms_window.h"
+#include "shift/operation_price_editor.h"
 #include "shift/operation_type_editor.h"
 #include "shift/operation_types_list.h"
+#include "shift/price_list.h"
+#include "shift/shift_record_editor.h"
 
 Forms &forms() {
     static Forms f;
@@ -46,10 +50,14 @@ bool createForms(const QStringList &positional) {
     Forms &f = forms();
     f.Form2 = new TForm2;
     f.Form3 = new TForm3;
+    f.Form4 = new TForm4;
     f.Form5 = new TForm5;
     f.Form7 = new TForm7;
     f.Form8 = new TForm8;
     f.Form9 = new TForm9;
+    f.Form10 = new TForm10;
+    f.Form11 = new TForm11;
+    f.Form22 = new TForm22;
     f.Form26 = new TForm26;
     f.Form29 = new TForm29;
     return true;

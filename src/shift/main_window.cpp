@@ -11,6 +11,8 @@
 #include "refbooks/products_list.h"
 #include "refbooks/workers_list.h"
 #include "shift/operation_types_list.h"
+#include "shift/price_list.h"
+#include "shift/shift_record_editor.h"
 #include "timesheet/day_cell_store.h"
 
 #include <QApplication>
@@ -186,7 +188,8 @@ void TForm1::buildMenu() {
     connect(N3, &QAction::triggered, this, guarded([this] { N3Click(); }));
     connect(N6, &QAction::triggered, this, guarded([this] { N6Click(); }));
     connect(N8, &QAction::triggered, this, guarded([this] { N8Click(); }));
-    // The price list, the timesheets and the reports join here as their windows are built.
+    connect(N4, &QAction::triggered, this, guarded([this] { N4Click(); }));
+    // The timesheets and the reports join here as their windows are built.
 }
 
 void TForm1::openForMaintenance(QDialog *list, int &tag, Dataset &rows, QPushButton *changeButton,
@@ -216,6 +219,12 @@ void TForm1::N3Click() {
     TForm3 &list = *forms().Form3;
     openForMaintenance(&list, list.Tag, forms().DataModule6->Izdel, list.Button2,
                        {list.Button1, list.Button3}, list.Button1);
+}
+
+void TForm1::N4Click() {
+    TForm4 &list = *forms().Form4;
+    openForMaintenance(&list, list.Tag, forms().DataModule6->Oper, list.Button2, {list.Button1, list.Button3},
+                       list.Button1);
 }
 
 void TForm1::N6Click() {
@@ -354,12 +363,23 @@ void TForm1::DBGrid2DblClick() {
 
 void TForm1::Button1Click() {
     CurrentShiftQuery = &currentShift();
-    // The shift record editor opens here once it exists.
+    TForm11 &editor = *forms().Form11;
+    editor.prepareAdd(DateT->date());
+    showModal(&editor);
+    FormActivate();
 }
 
 void TForm1::Button2Click() {
     CurrentShiftQuery = &currentShift();
-    // The shift record editor opens here once it exists.
+    Dataset &q = *CurrentShiftQuery;
+    const int place = q.recNo();
+    if (q.isEmpty())
+        return;
+    TForm11 &editor = *forms().Form11;
+    editor.prepareChange(q);
+    showModal(&editor);
+    q.moveTo(place);
+    FormActivate();
 }
 
 void TForm1::Button3Click() {

@@ -58,6 +58,7 @@ public:
     void Button3Click(); // "Удалить"
     void N1Click();      // workers
     void N3Click();      // products
+    void N4Click();      // price list
     void N6Click();      // operation types
     void N8Click();      // nomenclature groups
 

@@ -1,0 +1,16 @@
+#pragma once
+// How a shift record's piece price follows from the list price, and how prices are rounded,
+// shown and written into statements.
+#include <QString>
+
+// Doubled on a day off; x1.2 in the third shift, x1.5 in overtime (shift 4).
+double shiftPiecePrice(double listPrice, bool dayOff, int shift);
+
+// Rounded to 4 decimals: x10000 in extended precision, to the nearest integer (ties to even),
+// x0.0001.
+double round4(double value);
+
+// Shortest plain form with the workstation's decimal separator ("12,3457" on a Russian one).
+QString priceDisplay(double value);
+// Shortest plain form with a point, for statements whatever the locale.
+QString priceSql(double value);

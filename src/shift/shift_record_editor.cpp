@@ -1,0 +1,375 @@
+#include "shift/shift_record_editor.h"
+
+#include "core/data_module.h"
+#include "core/formatting.h"
+#include "core/forms.h"
+#include "core/guard.h"
+#include "core/seams.h"
+#include "refbooks/workers_list.h"
+#include "shift/main_window.h"
+#include "shift/piece_pricing.h"
+#include "shift/price_list.h"
+#include "timesheet/day_cell_store.h"
+
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+namespace {
+QString kindName(int naimen) {
+    return naimen == 0 ? QStringLiteral("Готовая продукция") : QStringLiteral("Заготовки");
+}
+bool mentionsPaint(const QString &text) {
+    return text.toUpper().contains(QStringLiteral("КРАСКА"));
+}
+} // namespace
+
+TForm11::TForm11(QWidget *parent) : QDialog(parent), SmenaIU(forms().DataModule6->ADO_DB, "SmenaIU") {
+    setObjectName("Form11");
+    auto *layout = new QVBoxLayout(this);
+    auto *group = new QGroupBox("Закрыто мастером", this);
+    QFont bold = group->font();
+    bold.setBold(true);
+    group->setFont(bold);
+    auto *grid = new QGridLayout(group);
+    int row = 0;
+    auto label = [&](const QString &text, QWidget *buddy, int r, int c) {
+        auto *l = new QLabel(text, group);
+        l->setFont(QFont());
+        l->setBuddy(buddy);
+        grid->addWidget(l, r, c);
+        return l;
+    };
+    auto edit = [&](QLineEdit *&e, const char *name) {
+        e = new QLineEdit(group);
+        e->setObjectName(name);
+        e->setFont(QFont());
+        return e;
+    };
+    auto display = [&](QLineEdit *&e, const char *name) {
+        edit(e, name);
+        e->setReadOnly(true);
+        e->setFocusPolicy(Qt::NoFocus);
+    };
+    auto pickerButton = [&](QPushButton *&b, const char *name) {
+        b = new QPushButton("...", group);
+        b->setObjectName(name);
+        b->setAutoDefault(false);
+        b->setFixedWidth(30);
+        b->setFont(QFont());
+    };
+    display(Edit1, "Edit1");
+    pickerButton(Button3, "Button3");
+    label("ФИО", Edit1, row, 0);
+    grid->addWidget(Edit1, row, 1, 1, 4);
+    grid->addWidget(Button3, row++, 5);
+    display(Edit2, "Edit2");
+    pickerButton(Button4, "Button4");
+    label("Операция", Edit2, row, 0);
+    grid->addWidget(Edit2, row, 1, 1, 4);
+    grid->addWidget(Button4, row++, 5);
+    for (QLineEdit *e : {Edit1, Edit2})
+        e->installEventFilter(this);
+
+    // Quantity, defects, colour and hours are whole numbers: only digits can be typed or pasted.
+    auto digits = [&](QLineEdit *&e, const char *name, int maxLength) {
+        edit(e, name);
+        e->setMaxLength(maxLength);
+        e->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), e));
+    };
+    digits(Edit3, "Edit3", 9);
+    digits(Edit6, "Edit6", 4);
+    digits(Edit5, "Edit5", 9);
+    digits(Edit4, "Edit4", 4);
+    DTimeP = new QDateEdit(group);
+    DTimeP->setObjectName("DTimeP");
+    DTimeP->setCalendarPopup(true);
+    DTimeP->setDisplayFormat("dd.MM.yyyy");
+    DTimeP->setFont(QFont());
+    label("Кол-во", Edit3, row, 0);
+    grid->addWidget(Edit3, row, 1);
+    label("Время", Edit6, row, 2);
+    grid->addWidget(Edit6, row++, 3);
+    Label6 = label("Цвет", Edit5, row, 0);
+    grid->addWidget(Edit5, row, 1);
+    label("Дата", DTimeP, row, 2);
+    grid->addWidget(DTimeP, row++, 3);
+    label("Брак", Edit4, row, 0);
+    grid->addWidget(Edit4, row++, 1);
+    display(Edit8, "Edit8");
+    display(Edit7, "Edit7");
+    display(Edit9, "Edit9");
+    label("Цена база", Edit8, row, 0);
+    grid->addWidget(Edit8, row, 1);
+    label("Цена итог", Edit7, row, 2);
+    grid->addWidget(Edit7, row++, 3);
+    label("Сумма", Edit9, row, 0);
+    grid->addWidget(Edit9, row++, 1);
+    layout->addWidget(group);
+
+    auto *buttons = new QHBoxLayout;
+    Button1 = new QPushButton("Запись", this);
+    Button1->setObjectName("Button1");
+    Button1->setDefault(true);
+    Button2 = new QPushButton("Отмена", this);
+    Button2->setObjectName("Button2");
+    Button2->setAutoDefault(false);
+    buttons->addStretch(1);
+    buttons->addWidget(Button1);
+    buttons->addWidget(Button2);
+    layout->addLayout(buttons);
+    setTabOrder(Button3, Button4);
+    setTabOrder(Button4, Edit3);
+    setTabOrder(Edit3, Edit6);
+    setTabOrder(Edit6, Edit5);
+    setTabOrder(Edit5, DTimeP);
+    setTabOrder(DTimeP, Edit4);
+    setTabOrder(Edit4, Button1);
+    setFixedSize(520, 300);
+
+    connect(Button1, &QPushButton::clicked, this, guarded([this] { Button1Click(); }));
+    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(Button3, &QPushButton::clicked, this, guarded([this] { Button3Click(); }));
+    connect(Button4, &QPushButton::clicked, this, guarded([this] { Button4Click(); }));
+    connect(Edit3, &QLineEdit::editingFinished, this, guarded([this] { recomputeDisplays(); }));
+    connect(Edit6, &QLineEdit::editingFinished, this, guarded([this] { recomputeDisplays(); }));
+
+    forms().Form5->pickTargets[1] = [this](int id, const QString &fio) {
+        Edit1->setText(fio);
+        WorkerId = id;
+    };
+}
+
+bool TForm11::eventFilter(QObject *watched, QEvent *e) {
+    if (e->type() == QEvent::MouseButtonPress && (watched == Edit1 || watched == Edit2)) {
+        if (watched == Edit1)
+            runGuarded([this] { Button3Click(); });
+        else
+            runGuarded([this] { Button4Click(); });
+        return true;
+    }
+    return QDialog::eventFilter(watched, e);
+}
+
+void TForm11::showEvent(QShowEvent *e) {
+    QDialog::showEvent(e);
+    Button3->setFocus();
+}
+
+void TForm11::prepareAdd(const QDate &date) {
+    DTimeP->setDate(date);
+    Edit1->clear();
+    Edit2->clear();
+    Edit3->clear();
+    Edit5->clear();
+    Edit4->setText("0");
+    Edit6->setText("0");
+    setWindowTitle("Заведение новой позиции (11)");
+    Tag = 1;
+}
+
+void TForm11::prepareChange(Dataset &row) {
+    setWindowTitle("Изменение данных о позиции (11)");
+    Tag = 2;
+    PiecePrice = row.asDouble("cena");
+    Edit7->setText(priceDisplay(round4(PiecePrice)));
+    Edit9->setText(priceDisplay(round4(row.asDouble("kol_vo") * PiecePrice)));
+    DTimeP->setDate(row.value("data").toDate());
+    Edit1->setText(row.text("fio").trimmed());
+    Edit2->setText(row.text("marka").trimmed() + "; " + row.text("vid").trimmed() + "; " +
+                   kindName(row.asInt("naimen")));
+    Edit3->setText(row.text("kol_vo").trimmed());
+    Edit4->setText(row.text("brak").trimmed());
+    WorkerId = row.asInt("w_id");
+    ProductId = row.asInt("i_id");
+    OperRowId = row.asInt("o_id");
+    Edit6->setText(QString::number(row.asInt("time")));
+    const bool paint = mentionsPaint(row.text("vid").trimmed());
+    Edit5->setEnabled(paint);
+    Label6->setEnabled(paint);
+    if (paint)
+        Edit5->setText(row.text("color"));
+    else
+        Edit5->clear();
+    // "Цена база" shows the list price of the record's operation from the start.
+    Dataset &oper = forms().DataModule6->Oper;
+    oper.close();
+    oper.setFiltered(false);
+    oper.open();
+    oper.locate("id", OperRowId);
+    Edit8->setText(
+        priceDisplay(oper.recNo() > 0 && oper.asInt("id") == OperRowId ? round4(oper.asDouble("cena")) : 0));
+}
+
+void TForm11::takeOperation(int productId, int operRowId, double piecePrice, const QString &text) {
+    ProductId = productId;
+    OperRowId = operRowId;
+    PiecePrice = piecePrice;
+    Edit2->setText(text);
+}
+
+void TForm11::Button3Click() {
+    TForm5 &list = *forms().Form5;
+    list.runAsPicker({1, list.Button2, {list.Button1, list.Button3}, false});
+}
+
+void TForm11::Button4Click() {
+    TForm4 &list = *forms().Form4;
+    Dataset &oper = forms().DataModule6->Oper;
+    list.Tag = 1;
+    oper.close();
+    oper.setFiltered(false);
+    oper.open();
+    if (Tag != 1 && forms().Form1->CurrentShiftQuery)
+        oper.locate("id", forms().Form1->CurrentShiftQuery->asInt("o_id"));
+    list.Button2->setText("Выбрать");
+    list.Button1->hide();
+    list.Button3->hide();
+    list.Button2->setDefault(true);
+    list.Edit1->show();
+    // Clearing the filter field must not move the list off the record's operation.
+    const int place = oper.recNo();
+    list.Edit1->clear();
+    oper.moveTo(place);
+    showModal(&list);
+    list.Button2->setDefault(false);
+    list.Edit1->hide();
+    // The list stays open on the chosen row, also when a filter was in effect.
+    const QVariant chosen = oper.value("id");
+    oper.setFiltered(false);
+    if (!chosen.isNull())
+        oper.locate("id", chosen);
+    applyPaintRule();
+    recomputeDisplays();
+}
+
+bool TForm11::isPaintOperation() const {
+    return mentionsPaint(Edit2->text());
+}
+
+void TForm11::applyPaintRule() {
+    const bool paint = isPaintOperation();
+    Edit5->setEnabled(paint);
+    Label6->setEnabled(paint);
+    if (!paint)
+        Edit5->clear();
+}
+
+void TForm11::recomputeDisplays() {
+    if (Edit6->text().isEmpty())
+        Edit6->setText("0");
+    if (Edit3->text().isEmpty())
+        Edit3->setText("0");
+    Edit7->setText(priceDisplay(round4(PiecePrice)));
+    Dataset &oper = forms().DataModule6->Oper;
+    Edit8->setText(priceDisplay(oper.isOpen() && !oper.isEmpty() ? round4(oper.asDouble("cena")) : 0));
+    Edit9->setText(priceDisplay(round4(Edit3->text().toDouble() * PiecePrice)));
+}
+
+QString TForm11::duplicateSql(int color, int recordId) const {
+    const int shift = forms().Form1->ShiftNumber;
+    QString sql =
+        QString("select count(id) as cnt from accounts_dep.SMENA where w_id=%1 and o_id=%2 and i_id=%3 and "
+                "data=to_date('%4', 'DD.MM.YYYY') and smena=%5")
+            .arg(WorkerId)
+            .arg(OperRowId)
+            .arg(ProductId)
+            .arg(sqlDate(DTimeP->date()))
+            .arg(shift);
+    if (Tag != 1)
+        sql += " and id<>" + QString::number(recordId);
+    return sql + " and color=" + QString::number(color);
+}
+
+void TForm11::insertRecord(const QString &price, int color) {
+    SmenaIU.execute(
+        QString(
+            "insert into accounts_dep.SMENA(w_id, i_id, o_id, cena, kol_vo, brak, data, smena, color, time, "
+            "vvod,ok, prize, id_doc, id_doc_item, f_gds_qty_use, id_gds_use, id_cons_use) values(%1, %2, "
+            "%3, %4,%5, %6, to_date('%7', 'DD.MM.YYYY HH24:MI:SS'), %8, %9, %10, '%11', 'no', 0, 0, 0, "
+            "0, 0, 0)")
+            .arg(WorkerId)
+            .arg(ProductId)
+            .arg(OperRowId)
+            .arg(price, Edit3->text().trimmed(), Edit4->text().trimmed(), sqlDate(DTimeP->date()))
+            .arg(forms().Form1->ShiftNumber)
+            .arg(color)
+            .arg(Edit6->text().trimmed(), sqlDate(today())));
+}
+
+void TForm11::updateRecord(const QString &price, int color, int recordId) {
+    SmenaIU.execute(
+        QString("update accounts_dep.SMENA set w_id=%1, i_id=%2, o_id=%3, cena=%4, kol_vo=%5, brak=%6, "
+                "data=to_date('%7', 'DD.MM.YYYY'), smena=%8, color=%9, time=%10, vvod='%11', prize=0, "
+                "id_doc=0, id_doc_item=0, f_gds_qty_use=0, id_gds_use=0, id_cons_use=0 where id=%12")
+            .arg(WorkerId)
+            .arg(ProductId)
+            .arg(OperRowId)
+            .arg(price, Edit3->text().trimmed(), Edit4->text().trimmed(), sqlDate(DTimeP->date()))
+            .arg(forms().Form1->ShiftNumber)
+            .arg(color)
+            .arg(Edit6->text().trimmed(), sqlDate(today()))
+            .arg(recordId));
+}
+
+void TForm11::clearFields() {
+    for (QLineEdit *e : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8, Edit9})
+        e->clear();
+}
+
+void TForm11::Button1Click() {
+    const bool paint = isPaintOperation();
+    for (QLineEdit *e : {Edit1, Edit2, Edit3, Edit4}) {
+        if (e->text().trimmed().isEmpty()) {
+            showError("Все поля должны быть заполнены!", "Ошибка");
+            return;
+        }
+    }
+    if ((paint && Edit5->text().trimmed().isEmpty()) || Edit6->text().trimmed().isEmpty()) {
+        showError("Все поля должны быть заполнены!", "Ошибка");
+        return;
+    }
+    const QString price = priceSql(round4(PiecePrice));
+    const int color = Edit5->text().trimmed().isEmpty() ? 0 : Edit5->text().trimmed().toInt();
+    TDataModule6 &dm = *forms().DataModule6;
+    TForm1 &main = *forms().Form1;
+    Dataset &shiftQuery = dm.shiftQuery(main.ShiftNumber);
+    const int recordId = Tag == 1 ? 0 : shiftQuery.asInt("id");
+    if (dm.CheckDuplicate(duplicateSql(color, recordId), "Позиция с такими параметрами уже заведена!"))
+        return;
+
+    const int shift = main.ShiftNumber;
+    const QDate date = DTimeP->date();
+    {
+        // The record and its day cells are written together or not at all.
+        Transaction tx(dm.ADO_DB);
+        if (Tag == 1) {
+            insertRecord(price, color);
+        } else {
+            const int oldWorker = shiftQuery.asInt("w_id");
+            const int oldShift = shiftQuery.asInt("smena");
+            const QDate oldDate = shiftQuery.value("data").toDate();
+            updateRecord(price, color, recordId);
+            // A record moved to another worker, date or shift leaves its old cell right too.
+            if (oldWorker != WorkerId || oldShift != shift || oldDate != date)
+                storeShiftDayHours(dm, oldWorker, oldShift, oldDate,
+                                   shiftDayTotal(dm, oldWorker, oldShift, oldDate),
+                                   DayCellWrite::AfterDelete);
+        }
+        storeShiftDayHours(dm, WorkerId, shift, date, shiftDayTotal(dm, WorkerId, shift, date),
+                           DayCellWrite::Store);
+        tx.commit();
+    }
+    shiftQuery.reopenKeepingPlace();
+    for (Dataset *t : {&dm.H_Tabel_1, &dm.H_Tabel_2, &dm.H_Tabel_3})
+        t->close();
+    clearFields();
+    accept();
+}

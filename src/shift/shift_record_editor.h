@@ -1,0 +1,66 @@
+#pragma once
+// The shift record editor: a foreman enters (mode 1) or corrects (mode 2) what one worker did on
+// one operation of one product on one date and shift. Picking the operation prices the record;
+// saving writes it and the worker's day total into the monthly timesheet.
+#include <QDialog>
+
+#include "core/command.h"
+
+class Dataset;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+class TForm11 : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm11(QWidget *parent = nullptr);
+
+    int Tag = 1;
+    int WorkerId = 0;
+    int ProductId = 0;
+    int OperRowId = 0;
+    double PiecePrice = 0;
+
+    QLineEdit *Edit1; // "ФИО"
+    QPushButton *Button3;
+    QLineEdit *Edit2; // "Операция"
+    QPushButton *Button4;
+    QLineEdit *Edit3; // "Кол-во"
+    QLineEdit *Edit6; // "Время"
+    QLabel *Label6;
+    QLineEdit *Edit5; // "Цвет"
+    QDateEdit *DTimeP;
+    QLineEdit *Edit4;     // "Брак"
+    QLineEdit *Edit8;     // "Цена база"
+    QLineEdit *Edit7;     // "Цена итог"
+    QLineEdit *Edit9;     // "Сумма"
+    QPushButton *Button1; // "Запись"
+    QPushButton *Button2; // "Отмена"
+    Command SmenaIU;
+
+    // Prepared by the main window.
+    void prepareAdd(const QDate &date);
+    void prepareChange(Dataset &row);
+
+    // The price list's pick: the record's product, price-list row, piece price and text.
+    void takeOperation(int productId, int operRowId, double piecePrice, const QString &text);
+
+    void Button1Click();
+    void Button3Click(); // worker picker
+    void Button4Click(); // operation picker
+    void recomputeDisplays();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *e) override;
+    void showEvent(QShowEvent *e) override;
+
+private:
+    void applyPaintRule();
+    bool isPaintOperation() const;
+    QString duplicateSql(int color, int recordId) const;
+    void insertRecord(const QString &price, int color);
+    void updateRecord(const QString &price, int color, int recordId);
+    void clearFields();
+};
