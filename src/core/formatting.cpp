@@ -11,17 +11,31 @@ QString sqlDate(const QDate &date) {
 }
 
 QString shortestNumber(double value, QChar separator) {
-    // Keep at most 15 significant digits, then drop trailing zeros.
-    QString s = QString::number(QString::number(value, 'g', 15).toDouble(), 'f', 15);
-    if (s.contains('.')) {
-        while (s.endsWith('0'))
-            s.chop(1);
-        if (s.endsWith('.'))
-            s.chop(1);
+    // 15 significant digits, laid out without an exponent and without trailing zeros.
+    const QString e = QString::number(value, 'e', 14);
+    const bool negative = e.startsWith('-');
+    const qsizetype ePos = e.indexOf('e');
+    QString digits = e.mid(negative ? 1 : 0, ePos - (negative ? 1 : 0)).remove('.');
+    const int exponent = e.mid(ePos + 1).toInt();
+    while (digits.size() > 1 && digits.endsWith('0'))
+        digits.chop(1);
+    if (digits == "0")
+        return QStringLiteral("0");
+    QString whole, fraction;
+    const int pointAt = exponent + 1; // digits before the decimal point
+    if (pointAt <= 0) {
+        whole = "0";
+        fraction = QString(-pointAt, '0') + digits;
+    } else if (pointAt >= digits.size()) {
+        whole = digits + QString(pointAt - digits.size(), '0');
+    } else {
+        whole = digits.left(pointAt);
+        fraction = digits.mid(pointAt);
     }
-    if (s == "-0")
-        s = "0";
-    return s.replace('.', separator);
+    QString s = (negative ? "-" : "") + whole;
+    if (!fraction.isEmpty())
+        s += separator + fraction;
+    return s;
 }
 
 static QString trimmedDecimal(QString s) {

@@ -1,0 +1,342 @@
+// The shift record editor: pricing a pick, rounding and the displays, the paint rule, the
+// duplicate check, and the record with its timesheet day cells as saved.
+#include "core/data_module.h"
+#include "core/forms.h"
+#include "refbooks/workers_list.h"
+#include "shift/main_window.h"
+#include "shift/piece_pricing.h"
+#include "shift/price_list.h"
+#include "shift/shift_record_editor.h"
+#include "support/fixtures.h"
+#include "support/test_program.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QTest>
+
+using fixtures::scalar;
+
+class ShiftRecordEditorTest : public QObject {
+    Q_OBJECT
+    TDataModule6 *dm = nullptr;
+    TForm1 *main = nullptr;
+    TForm11 *editor = nullptr;
+    int ivanov = 0, petrov = 0, cutting = 0, painting = 0, odd = 0;
+    const QDate day{2024, 3, 5};
+
+    // Picks worker and operation through the pickers, as a foreman does.
+    void pick(int worker, int priceRow) {
+        testing::onModal([&](QDialog *d) {
+            dm->Workers.locate("id", worker);
+            forms().Form5->Button2->click();
+            return d->result();
+        });
+        editor->Button3->click();
+        testing::onModal([&](QDialog *d) {
+            dm->Oper.locate("id", priceRow);
+            forms().Form4->Button2->click();
+            return d->result();
+        });
+        editor->Button4->click();
+    }
+    // Adds a record through "Добавить" of the main window.
+    void addRecord(int worker, int priceRow, const QString &quantity, const QString &hours,
+                   const QString &color = QString()) {
+        main->DateT->setDate(day);
+        main->DateTCloseUp();
+        testing::onModal([=, this](QDialog *d) {
+            pick(worker, priceRow);
+            editor->Edit3->setText(quantity);
+            editor->Edit6->setText(hours);
+            editor->Edit5->setText(color);
+            editor->Button1->click();
+            return d->result();
+        });
+        main->Button1->click();
+    }
+    QVariant recordField(const QString &field, const QString &where) {
+        return scalar(QString("select %1 from accounts_dep.smena where %2").arg(field, where));
+    }
+
+private slots:
+    void initTestCase();
+    void init();
+    void pricing_data();
+    void pricing();
+    void roundingAndDisplay_data();
+    void roundingAndDisplay();
+    void storedPriceIsRounded();
+    void addWritesRecordAndDayCell();
+    void paintRule_data();
+    void paintRule();
+    void duplicates();
+    void changeMovesRecord();
+    void changeShowsListPrice();
+    void emptyFieldsBecomeZero();
+};
+
+void ShiftRecordEditorTest::initTestCase() {
+    testing::startProgram("shift_record_editor");
+    dm = forms().DataModule6;
+    main = forms().Form1;
+    editor = forms().Form11;
+    main->LoginName = "31620574";
+    for (int n = 1; n <= 4; ++n)
+        dm->shiftQuery(n).setParam("ok", "ta");
+    ivanov = fixtures::worker("Иванов И.И.");
+    petrov = fixtures::worker("Петров П.П.");
+    const int product = fixtures::product("СТ-101");
+    cutting = fixtures::priceRow(product, fixtures::operationType("Резка"), 0, 10);
+    painting = fixtures::priceRow(product, fixtures::operationType("покраска порошковая"), 0, 12.5);
+    odd = fixtures::priceRow(product, fixtures::operationType("Сборка"), 1, 12.34567);
+}
+
+void ShiftRecordEditorTest::init() {
+    testing::messages().clear();
+    fixtures::exec("delete from accounts_dep.smena");
+    fixtures::exec("delete from accounts_dep.h_tabel");
+    testing::setToday(day.addDays(1));
+    QLocale::setDefault(QLocale::c());
+    main->FormActivate();
+    main->DateT->setDate(day);
+    main->DateTCloseUp();
+    main->CBox1->setChecked(false);
+    main->selectShift(1);
+    editor->prepareAdd(day);
+}
+
+void ShiftRecordEditorTest::pricing_data() {
+    QTest::addColumn<bool>("dayOff");
+    QTest::addColumn<int>("shift");
+    QTest::addColumn<QString>("price");
+    QTest::newRow("workday, shift 1") << false << 1 << "10";
+    QTest::newRow("workday, shift 2") << false << 2 << "10";
+    QTest::newRow("workday, night shift") << false << 3 << "12";
+    QTest::newRow("workday, overtime") << false << 4 << "15";
+    QTest::newRow("day off, shift 1") << true << 1 << "20";
+    QTest::newRow("day off, shift 2") << true << 2 << "20";
+    QTest::newRow("day off, night shift") << true << 3 << "24";
+    QTest::newRow("day off, overtime") << true << 4 << "30";
+}
+
+void ShiftRecordEditorTest::pricing() {
+    QFETCH(bool, dayOff);
+    QFETCH(int, shift);
+    QFETCH(QString, price);
+    main->CBox1->setChecked(dayOff);
+    main->selectShift(shift);
+    pick(ivanov, cutting);
+    QCOMPARE(editor->OperRowId, cutting);
+    QCOMPARE(editor->Edit2->text(), "СТ-101; Резка; Готовая продукция");
+    QCOMPARE(editor->Edit7->text(), price);
+    QCOMPARE(editor->Edit8->text(), "10");
+    editor->Edit3->setText("4");
+    editor->Edit6->setText("8");
+    editor->Button1->click();
+    // Stored as shown: no decimal point for whole prices.
+    QCOMPARE(recordField("cena::text", "true").toString(), price);
+    QCOMPARE(recordField("smena", "true").toInt(), shift);
+}
+
+void ShiftRecordEditorTest::roundingAndDisplay_data() {
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("four decimals") << 12.34567 << "12,3457"
+                                   << "12.3457";
+    QTest::newRow("whole") << 30.0 << "30"
+                           << "30";
+    // Exact halves go to the even neighbour.
+    QTest::newRow("half down to even") << 1.03125 << "1,0312"
+                                       << "1.0312";
+    QTest::newRow("half up to even") << 1.09375 << "1,0938"
+                                     << "1.0938";
+    QTest::newRow("trailing zeros dropped") << 2.5 << "2,5"
+                                            << "2.5";
+}
+
+void ShiftRecordEditorTest::roundingAndDisplay() {
+    QFETCH(double, value);
+    QFETCH(QString, shown);
+    QFETCH(QString, stored);
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    QCOMPARE(priceDisplay(round4(value)), shown);
+    QCOMPARE(priceSql(round4(value)), stored);
+}
+
+void ShiftRecordEditorTest::storedPriceIsRounded() {
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    pick(ivanov, odd);
+    QCOMPARE(editor->Edit7->text(), "12,3457");
+    editor->Edit3->setText("10");
+    editor->Edit6->setText("8");
+    editor->recomputeDisplays();
+    QCOMPARE(editor->Edit9->text(), "123,4567");
+    editor->Button1->click();
+    QCOMPARE(recordField("cena::text", "true").toString(), "12.3457");
+}
+
+void ShiftRecordEditorTest::addWritesRecordAndDayCell() {
+    addRecord(ivanov, cutting, "40", "5");
+    QVERIFY(testing::messages().shown.isEmpty());
+    QCOMPARE(recordField("count(*)", "true").toInt(), 1);
+    QCOMPARE(recordField("kol_vo::text", "true").toString(), "40");
+    QCOMPARE(recordField("ok", "true").toString(), "no");
+    QCOMPARE(recordField("data", "true").toDate(), day);
+    QCOMPARE(recordField("vvod", "true").toDateTime().date(), day.addDays(1));
+    QCOMPARE(recordField("color", "true").toInt(), 0);
+    // The first record of the month inserts the row with only its day set.
+    QCOMPARE(fixtures::dayCell(ivanov, 1, day).toInt(), 5);
+    QCOMPARE(scalar("select count(*) from accounts_dep.h_tabel").toInt(), 1);
+    QVERIFY(fixtures::dayCell(ivanov, 1, day.addDays(1)).isNull());
+    // The sheet shows today again after the editor closed; the record is on its day.
+    QCOMPARE(main->DateT->date(), day.addDays(1));
+
+    // A second record of the same day: the cell holds the total.
+    main->DateT->setDate(day);
+    main->DateTCloseUp();
+    addRecord(ivanov, odd, "10", "3");
+    QCOMPARE(fixtures::dayCell(ivanov, 1, day).toInt(), 8);
+    QCOMPARE(scalar("select count(*) from accounts_dep.h_tabel").toInt(), 1);
+    QVERIFY(editor->Edit1->text().isEmpty());
+}
+
+void ShiftRecordEditorTest::paintRule_data() {
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("color");
+    QTest::addColumn<bool>("colorEnabled");
+    QTest::addColumn<bool>("saved");
+    QTest::addColumn<int>("storedColor");
+    // "краска" in any letter case makes the colour required.
+    QTest::newRow("paint without colour") << 1 << "" << true << false << 0;
+    QTest::newRow("paint with colour") << 1 << "1026" << true << true << 1026;
+    QTest::newRow("other operation") << 0 << "" << false << true << 0;
+}
+
+void ShiftRecordEditorTest::paintRule() {
+    QFETCH(int, row);
+    QFETCH(QString, color);
+    QFETCH(bool, colorEnabled);
+    QFETCH(bool, saved);
+    QFETCH(int, storedColor);
+    editor->Edit5->setText("777");
+    pick(ivanov, row ? painting : cutting);
+    QCOMPARE(editor->Edit5->isEnabled(), colorEnabled);
+    QCOMPARE(editor->Label6->isEnabled(), colorEnabled);
+    if (!colorEnabled)
+        QVERIFY(editor->Edit5->text().isEmpty());
+    editor->Edit5->setText(color);
+    editor->Edit3->setText("5");
+    editor->Edit6->setText("2");
+    editor->Button1->click();
+    QCOMPARE(recordField("count(*)", "true").toInt(), saved ? 1 : 0);
+    if (saved) {
+        QCOMPARE(recordField("color", "true").toInt(), storedColor);
+    } else {
+        QCOMPARE(testing::messages().shown.value(0).text, "Все поля должны быть заполнены!");
+        QCOMPARE(editor->Edit3->text(), "5");
+    }
+}
+
+void ShiftRecordEditorTest::duplicates() {
+    addRecord(ivanov, cutting, "40", "5");
+    addRecord(ivanov, cutting, "10", "1");
+    QCOMPARE(testing::messages().shown.value(0).text, "Позиция с такими параметрами уже заведена!");
+    QCOMPARE(testing::messages().shown.value(0).title, "Ошибка");
+    QCOMPARE(recordField("count(*)", "true").toInt(), 1);
+    editor->reject();
+
+    // Changing a record without touching the compared fields is accepted: it excludes itself.
+    testing::messages().clear();
+    main->DateT->setDate(day);
+    main->DateTCloseUp();
+    testing::onModal([&](QDialog *d) {
+        editor->Edit3->setText("41");
+        editor->Button1->click();
+        return d->result();
+    });
+    main->Button2->click();
+    QVERIFY(testing::messages().shown.isEmpty());
+    QCOMPARE(recordField("kol_vo::text", "true").toString(), "41");
+}
+
+void ShiftRecordEditorTest::changeMovesRecord() {
+    addRecord(ivanov, cutting, "40", "5");
+    main->DateT->setDate(day);
+    main->DateTCloseUp();
+    addRecord(ivanov, odd, "10", "3");
+    QCOMPARE(fixtures::dayCell(ivanov, 1, day).toInt(), 8);
+    fixtures::exec("update accounts_dep.smena set prize=5, id_doc=7, vvod='01.01.2020'");
+
+    // Move the three-hour record to Petrov.
+    main->DateT->setDate(day);
+    main->DateTCloseUp();
+    QVERIFY(dm->Smena1.locate("o_id", odd));
+    testing::onModal([&](QDialog *d) {
+        testing::onModal([&](QDialog *list) {
+            dm->Workers.locate("id", petrov);
+            forms().Form5->Button2->click();
+            return list->result();
+        });
+        editor->Button3->click();
+        editor->Button1->click();
+        return d->result();
+    });
+    main->Button2->click();
+    QVERIFY(testing::messages().shown.isEmpty());
+    QCOMPARE(fixtures::dayCell(ivanov, 1, day).toInt(), 5);
+    QCOMPARE(fixtures::dayCell(petrov, 1, day).toInt(), 3);
+    const QString moved = QString("o_id=%1").arg(odd);
+    QCOMPARE(recordField("w_id", moved).toInt(), petrov);
+    // Saving resets the entry day, the bonus and the links.
+    QCOMPARE(recordField("vvod", moved).toDateTime().date(), day.addDays(1));
+    QCOMPARE(recordField("prize", moved).toInt(), 0);
+    QCOMPARE(recordField("id_doc", moved).toInt(), 0);
+    QCOMPARE(recordField("ok", moved).toString(), "no");
+}
+
+void ShiftRecordEditorTest::changeShowsListPrice() {
+    // Entered as a day off: the stored price is twice the list price.
+    main->DateT->setDate(day);
+    main->DateTCloseUp();
+    main->CBox1->setChecked(true);
+    testing::onModal([&](QDialog *d) {
+        pick(ivanov, cutting);
+        editor->Edit3->setText("40");
+        editor->Edit6->setText("5");
+        editor->Button1->click();
+        return d->result();
+    });
+    main->Button1->click();
+    main->DateT->setDate(day);
+    main->DateTCloseUp();
+    QString base, final;
+    testing::onModal([&](QDialog *) {
+        base = editor->Edit8->text();
+        final = editor->Edit7->text();
+        return int(QDialog::Rejected);
+    });
+    main->Button2->click();
+    QCOMPARE(base, "10");
+    QCOMPARE(final, "20");
+    QCOMPARE(editor->windowTitle(), "Изменение данных о позиции (11)");
+}
+
+void ShiftRecordEditorTest::emptyFieldsBecomeZero() {
+    editor->Edit3->clear();
+    editor->Edit6->clear();
+    editor->recomputeDisplays();
+    QCOMPARE(editor->Edit3->text(), "0");
+    QCOMPARE(editor->Edit6->text(), "0");
+    // Only digits can be typed into the number fields.
+    editor->Edit4->clear();
+    testing::typeText(editor->Edit4, "1a,2");
+    QCOMPARE(editor->Edit4->text(), "12");
+}
+
+QTEST_MAIN(ShiftRecordEditorTest)
+#include "test_shift_record_editor.moc"
