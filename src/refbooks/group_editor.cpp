@@ -1,6 +1,7 @@
 #include "refbooks/group_editor.h"
 
 #include "core/data_module.h"
+#include "core/editor_dialog.h"
 #include "core/forms.h"
 #include "core/guard.h"
 #include "refbooks/groups_list.h"
@@ -18,32 +19,19 @@ TForm29::TForm29(QWidget *parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     auto *layout = new QVBoxLayout(this);
-    auto *group = new QGroupBox("Номенклатурная группа", this);
-    QFont bold = group->font();
-    bold.setBold(true);
-    group->setFont(bold);
+    auto *group = boldGroupBox("Номенклатурная группа", this);
     auto *form = new QFormLayout(group);
     Edit1 = new QLineEdit(group);
     Edit1->setObjectName("Edit1");
     Edit1->setMaxLength(254);
-    Edit1->setFont(QFont());
     Edit1->setFocusPolicy(Qt::ClickFocus);
     form->addRow("Наименование", Edit1);
     layout->addWidget(group);
-    auto *buttons = new QHBoxLayout;
-    Button1 = new QPushButton("Записать", this);
-    Button1->setObjectName("Button1");
-    Button1->setDefault(true);
-    Button6 = new QPushButton("Выход", this);
-    Button6->setObjectName("Button6");
-    Button6->setAutoDefault(false);
-    buttons->addWidget(Button1);
-    buttons->addStretch(1);
-    buttons->addWidget(Button6);
-    layout->addLayout(buttons);
+    const SaveCancelRow row = addSaveCancelRow(this, layout, "Записать", "Выход", "Button6", true);
+    Button1 = row.save;
+    Button6 = row.cancel;
     setFixedSize(400, 130);
     connect(Button1, &QPushButton::clicked, this, guarded([this] { Button1Click(); }));
-    connect(Button6, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void TForm29::insertGroup(const QString &name) {

@@ -1,6 +1,7 @@
 #include "refbooks/product_editor.h"
 
 #include "core/data_module.h"
+#include "core/editor_dialog.h"
 #include "core/forms.h"
 #include "core/guard.h"
 #include "core/list_window.h"
@@ -21,10 +22,7 @@ TForm7::TForm7(QWidget *parent) : QDialog(parent), item(forms().DataModule6->ADO
     setWindowTitle("Изделие");
     item.setSql({"select * from cmn_classifier.item where id_level=2 order by s_caption"});
     auto *layout = new QVBoxLayout(this);
-    auto *group = new QGroupBox("Данные об изделии", this);
-    QFont bold = group->font();
-    bold.setBold(true);
-    group->setFont(bold);
+    auto *group = boldGroupBox("Данные об изделии", this);
     auto *form = new QFormLayout(group);
     Edit1 = new QLineEdit(group);
     Edit1->setObjectName("Edit1");
@@ -39,24 +37,12 @@ TForm7::TForm7(QWidget *parent) : QDialog(parent), item(forms().DataModule6->ADO
     form->addRow("Марка", Edit1);
     form->addRow("Расценка", Edit2);
     form->addRow("Группа", cb_item);
-    for (QWidget *w :
-         {static_cast<QWidget *>(Edit1), static_cast<QWidget *>(Edit2), static_cast<QWidget *>(cb_item)})
-        w->setFont(QFont());
     layout->addWidget(group);
-    auto *buttons = new QHBoxLayout;
-    Button1 = new QPushButton("Записать", this);
-    Button1->setObjectName("Button1");
-    Button1->setDefault(true);
-    Button2 = new QPushButton("Отмена", this);
-    Button2->setObjectName("Button2");
-    Button2->setAutoDefault(false);
-    buttons->addStretch(1);
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
-    layout->addLayout(buttons);
+    const SaveCancelRow row = addSaveCancelRow(this, layout, "Записать", "Отмена", "Button2");
+    Button1 = row.save;
+    Button2 = row.cancel;
     setFixedSize(380, 170);
     connect(Button1, &QPushButton::clicked, this, guarded([this] { Button1Click(); }));
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 bool TForm7::eventFilter(QObject *watched, QEvent *e) {

@@ -1,6 +1,7 @@
 #include "shift/operation_price_editor.h"
 
 #include "core/data_module.h"
+#include "core/editor_dialog.h"
 #include "core/forms.h"
 #include "core/guard.h"
 #include "core/seams.h"
@@ -54,21 +55,12 @@ TForm10::TForm10(QWidget *parent)
     Label4->setBuddy(Edit3);
     form->addRow(Label4, Edit3);
     layout->addWidget(group);
-    auto *buttons = new QHBoxLayout;
-    Button1 = new QPushButton("Записать", this);
-    Button1->setObjectName("Button1");
-    Button1->setDefault(true);
-    Button2 = new QPushButton("Отмена", this);
-    Button2->setObjectName("Button2");
-    Button2->setAutoDefault(false);
-    buttons->addStretch(1);
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
-    layout->addLayout(buttons);
+    const SaveCancelRow row = addSaveCancelRow(this, layout, "Записать", "Отмена", "Button2");
+    Button1 = row.save;
+    Button2 = row.cancel;
     setFixedSize(440, 210);
 
     connect(Button1, &QPushButton::clicked, this, guarded([this] { Button1Click(); }));
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
     connect(Button3, &QPushButton::clicked, this, guarded([this] { Button3Click(); }));
     connect(Button4, &QPushButton::clicked, this, guarded([this] { Button4Click(); }));
 

@@ -1,6 +1,7 @@
 #include "shift/operation_type_editor.h"
 
 #include "core/data_module.h"
+#include "core/editor_dialog.h"
 #include "core/forms.h"
 #include "core/guard.h"
 #include "core/list_window.h"
@@ -24,20 +25,11 @@ TForm9::TForm9(QWidget *parent) : QDialog(parent) {
     Edit1->setMaxLength(50);
     form->addRow("Операция", Edit1);
     layout->addWidget(group);
-    auto *buttons = new QHBoxLayout;
-    Button1 = new QPushButton("Записать", this);
-    Button1->setObjectName("Button1");
-    Button1->setDefault(true);
-    Button2 = new QPushButton("Отмена", this);
-    Button2->setObjectName("Button2");
-    Button2->setAutoDefault(false);
-    buttons->addStretch(1);
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
-    layout->addLayout(buttons);
+    const SaveCancelRow row = addSaveCancelRow(this, layout, "Записать", "Отмена", "Button2");
+    Button1 = row.save;
+    Button2 = row.cancel;
     setFixedSize(380, 130);
     connect(Button1, &QPushButton::clicked, this, guarded([this] { Button1Click(); }));
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void TForm9::showEvent(QShowEvent *e) {

@@ -1,6 +1,7 @@
 #include "shift/shift_record_editor.h"
 
 #include "core/data_module.h"
+#include "core/editor_dialog.h"
 #include "core/formatting.h"
 #include "core/forms.h"
 #include "core/guard.h"
@@ -34,15 +35,11 @@ bool mentionsPaint(const QString &text) {
 TForm11::TForm11(QWidget *parent) : QDialog(parent), SmenaIU(forms().DataModule6->ADO_DB, "SmenaIU") {
     setObjectName("Form11");
     auto *layout = new QVBoxLayout(this);
-    auto *group = new QGroupBox("Закрыто мастером", this);
-    QFont bold = group->font();
-    bold.setBold(true);
-    group->setFont(bold);
+    auto *group = boldGroupBox("Закрыто мастером", this);
     auto *grid = new QGridLayout(group);
     int row = 0;
     auto label = [&](const QString &text, QWidget *buddy, int r, int c) {
         auto *l = new QLabel(text, group);
-        l->setFont(QFont());
         l->setBuddy(buddy);
         grid->addWidget(l, r, c);
         return l;
@@ -50,7 +47,6 @@ TForm11::TForm11(QWidget *parent) : QDialog(parent), SmenaIU(forms().DataModule6
     auto edit = [&](QLineEdit *&e, const char *name) {
         e = new QLineEdit(group);
         e->setObjectName(name);
-        e->setFont(QFont());
         return e;
     };
     auto display = [&](QLineEdit *&e, const char *name) {
@@ -63,7 +59,6 @@ TForm11::TForm11(QWidget *parent) : QDialog(parent), SmenaIU(forms().DataModule6
         b->setObjectName(name);
         b->setAutoDefault(false);
         b->setFixedWidth(30);
-        b->setFont(QFont());
     };
     display(Edit1, "Edit1");
     pickerButton(Button3, "Button3");
@@ -92,7 +87,6 @@ TForm11::TForm11(QWidget *parent) : QDialog(parent), SmenaIU(forms().DataModule6
     DTimeP->setObjectName("DTimeP");
     DTimeP->setCalendarPopup(true);
     DTimeP->setDisplayFormat("dd.MM.yyyy");
-    DTimeP->setFont(QFont());
     label("Кол-во", Edit3, row, 0);
     grid->addWidget(Edit3, row, 1);
     label("Время", Edit6, row, 2);
@@ -114,17 +108,9 @@ TForm11::TForm11(QWidget *parent) : QDialog(parent), SmenaIU(forms().DataModule6
     grid->addWidget(Edit9, row++, 1);
     layout->addWidget(group);
 
-    auto *buttons = new QHBoxLayout;
-    Button1 = new QPushButton("Запись", this);
-    Button1->setObjectName("Button1");
-    Button1->setDefault(true);
-    Button2 = new QPushButton("Отмена", this);
-    Button2->setObjectName("Button2");
-    Button2->setAutoDefault(false);
-    buttons->addStretch(1);
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
-    layout->addLayout(buttons);
+    const SaveCancelRow buttons = addSaveCancelRow(this, layout, "Запись", "Отмена", "Button2");
+    Button1 = buttons.save;
+    Button2 = buttons.cancel;
     setTabOrder(Button3, Button4);
     setTabOrder(Button4, Edit3);
     setTabOrder(Edit3, Edit6);
@@ -135,7 +121,6 @@ TForm11::TForm11(QWidget *parent) : QDialog(parent), SmenaIU(forms().DataModule6
     setFixedSize(520, 300);
 
     connect(Button1, &QPushButton::clicked, this, guarded([this] { Button1Click(); }));
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
     connect(Button3, &QPushButton::clicked, this, guarded([this] { Button3Click(); }));
     connect(Button4, &QPushButton::clicked, this, guarded([this] { Button4Click(); }));
     connect(Edit3, &QLineEdit::editingFinished, this, guarded([this] { recomputeDisplays(); }));
