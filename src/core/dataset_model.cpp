@@ -17,17 +17,27 @@ DatasetModel::DatasetModel(Dataset *dataset, QVector<GridColumn> columns, QObjec
 }
 
 void DatasetModel::attach(QTableView *view) {
-    if (view->model() != this)
+    if (view->model() != this) {
+        // The view makes a new selection model for every model it is given; the old one is ours
+        // to delete.
+        QItemSelectionModel *old = view->selectionModel();
         view->setModel(this);
+        delete old;
+    }
     view_ = view;
+    // The selected row stays marked while another control has the focus.
+    QPalette palette = view->palette();
+    for (auto role : {QPalette::Highlight, QPalette::HighlightedText})
+        palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
+    view->setPalette(palette);
     for (int c = 0; c < columns_.size(); ++c) {
         const GridColumn &col = columns_[c];
         view->setColumnWidth(c, col.width >= 0 ? col.width : 64);
         view->setColumnHidden(c, !col.visible);
     }
-    // Selecting a row in the grid moves the dataset; the connection lives as long as this
-    // selection model, which the next setModel replaces.
-    connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+    // Selecting a row in the grid moves the dataset.
+    disconnect(selectionLink_);
+    selectionLink_ = connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {
                 if (current.isValid() && current.row() + 1 != dataset_->recNo())
                     dataset_->moveTo(current.row() + 1);

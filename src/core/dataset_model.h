@@ -47,4 +47,5 @@ private:
     QVector<GridColumn> columns_;
     CellStyle style_;
     QPointer<QTableView> view_;
+    QMetaObject::Connection selectionLink_;
 };
