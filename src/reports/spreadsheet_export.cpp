@@ -166,3 +166,8 @@ SpreadsheetApp &sharedSpreadsheetApp() {
     static SpreadsheetApp app;
     return app;
 }
+
+SpreadsheetApp &shiftTimesheetSpreadsheetApp() {
+    static SpreadsheetApp app;
+    return app;
+}

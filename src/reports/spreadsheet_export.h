@@ -33,3 +33,6 @@ int WriteCell(SpreadsheetApp &app, int sheet, int column, int row, const QString
 
 // The program-long reference shared by the summary export and the price-list export.
 SpreadsheetApp &sharedSpreadsheetApp();
+// The program-long reference of the timesheet-by-shift export. The monthly timesheet export holds
+// a SpreadsheetApp of its own for the length of one export.
+SpreadsheetApp &shiftTimesheetSpreadsheetApp();
