@@ -65,8 +65,7 @@ bool Database::looksLost(const QString &text) {
     return !probe.exec("select 1");
 }
 
-void Database::fail(const QString &what, const QString &text) {
-    Q_UNUSED(what);
+void Database::fail(const QString &text) {
     const bool lost = looksLost(text);
     if (lost) {
         // Nothing is retried: a write may or may not have reached the server. The next statement
@@ -96,7 +95,7 @@ QSqlQuery Database::run(const QString &sql, const SqlParams &params) {
     if (!ok) {
         const QString text = q.lastError().text();
         q.finish();
-        fail(sql, text);
+        fail(text);
     }
     return q;
 }
@@ -104,7 +103,7 @@ QSqlQuery Database::run(const QString &sql, const SqlParams &params) {
 void Database::begin() {
     reopenIfBroken();
     if (!db_.transaction())
-        fail("begin", db_.lastError().text());
+        fail(db_.lastError().text());
     inTransaction_ = true;
 }
 
@@ -113,7 +112,7 @@ void Database::commit() {
         const QString text = db_.lastError().text();
         db_.rollback();
         inTransaction_ = false;
-        fail("commit", text);
+        fail(text);
     }
     inTransaction_ = false;
 }

@@ -36,7 +36,7 @@ public:
 
 private:
     void reopenIfBroken();
-    [[noreturn]] void fail(const QString &what, const QString &text);
+    [[noreturn]] void fail(const QString &text);
     bool looksLost(const QString &text);
 
     QString name_;

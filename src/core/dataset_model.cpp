@@ -38,10 +38,10 @@ void DatasetModel::attach(QTableView *view) {
     // Selecting a row in the grid moves the dataset.
     disconnect(selectionLink_);
     selectionLink_ = connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex &current) {
-                if (current.isValid() && current.row() + 1 != dataset_->recNo())
-                    dataset_->moveTo(current.row() + 1);
-            });
+                             [this](const QModelIndex &current) {
+                                 if (current.isValid() && current.row() + 1 != dataset_->recNo())
+                                     dataset_->moveTo(current.row() + 1);
+                             });
     syncSelection(dataset_->recNo() - 1);
 }
 

@@ -73,6 +73,10 @@ QString displayText(const QVariant &value, int fieldType) {
     }
 }
 
+QString productKindName(int naimen) {
+    return naimen == 0 ? QStringLiteral("Готовая продукция") : QStringLiteral("Заготовки");
+}
+
 WaitCursor::WaitCursor() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
 }

@@ -16,6 +16,9 @@ QString displayText(const QVariant &value, int fieldType = 0);
 // the given decimal separator.
 QString shortestNumber(double value, QChar separator = QLatin1Char('.'));
 
+// The product kind as users read it: 0 finished goods, anything else blanks.
+QString productKindName(int naimen);
+
 // Shows the wait cursor for as long as it lives.
 class WaitCursor {
 public:

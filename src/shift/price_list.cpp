@@ -18,12 +18,6 @@
 #include <QPushButton>
 #include <QTableView>
 
-namespace {
-QString kindName(int naimen) {
-    return naimen == 0 ? QStringLiteral("Готовая продукция") : QStringLiteral("Заготовки");
-}
-} // namespace
-
 TForm4::TForm4(QWidget *parent)
     : ReferenceListWindow("Form4", parent), XLS_Rep(forms().DataModule6->ADO_DB, "XLS_Rep") {
     const auto right = Qt::AlignRight | Qt::AlignVCenter;
@@ -98,7 +92,7 @@ void TForm4::Button2Click() {
                     .toString()
                     .trimmed();
             const QString text =
-                mark + "; " + oper.text("VID").trimmed() + "; " + kindName(oper.asInt("NAIMEN"));
+                mark + "; " + oper.text("VID").trimmed() + "; " + productKindName(oper.asInt("NAIMEN"));
             forms().Form11->takeOperation(productId, oper.asInt("id"), price, text);
         }
         accept();
@@ -140,7 +134,7 @@ void TForm4::Button5Click() {
         WriteCell(app, 1, 1, row, XLS_Rep.text("MARKA"));
         WriteCell(app, 1, 2, row, XLS_Rep.text("VID"));
         WriteCell(app, 1, 3, row, priceDisplay(XLS_Rep.asDouble("cena")));
-        WriteCell(app, 1, 4, row, kindName(XLS_Rep.asInt("NAIMEN")));
+        WriteCell(app, 1, 4, row, productKindName(XLS_Rep.asInt("NAIMEN")));
     }
     SpreadsheetExport::SetVisible(app, true);
     XLS_Rep.close();

@@ -24,9 +24,6 @@
 #include <QVBoxLayout>
 
 namespace {
-QString kindName(int naimen) {
-    return naimen == 0 ? QStringLiteral("Готовая продукция") : QStringLiteral("Заготовки");
-}
 bool mentionsPaint(const QString &text) {
     return text.toUpper().contains(QStringLiteral("КРАСКА"));
 }
@@ -169,7 +166,7 @@ void TForm11::prepareChange(Dataset &row) {
     DTimeP->setDate(row.value("data").toDate());
     Edit1->setText(row.text("fio").trimmed());
     Edit2->setText(row.text("marka").trimmed() + "; " + row.text("vid").trimmed() + "; " +
-                   kindName(row.asInt("naimen")));
+                   productKindName(row.asInt("naimen")));
     Edit3->setText(row.text("kol_vo").trimmed());
     Edit4->setText(row.text("brak").trimmed());
     WorkerId = row.asInt("w_id");
