@@ -296,6 +296,8 @@ void ReferenceBooksTest::productAddAndDuplicates_data() {
                               << "1" << false << "Все поля должны быть заполнены!";
     QTest::newRow("no value") << "КР-300"
                               << "" << true << "Все поля должны быть заполнены!";
+    QTest::newRow("a point is no value") << "КР-300"
+                                         << "." << true << "Все поля должны быть заполнены!";
     QTest::newRow("no mark") << "  "
                              << "1" << true << "Все поля должны быть заполнены!";
 }
@@ -392,6 +394,9 @@ void ReferenceBooksTest::productValueField() {
     editor.Edit2->clear();
     testing::typeText(editor.Edit2, "a2.b5");
     QCOMPARE(editor.Edit2->text(), "2.5");
+    // A second separator cannot be typed.
+    testing::typeText(editor.Edit2, ",1.");
+    QCOMPARE(editor.Edit2->text(), "2.51");
 }
 
 void ReferenceBooksTest::productDelete_data() {

@@ -30,7 +30,8 @@ TForm7::TForm7(QWidget *parent) : QDialog(parent), item(forms().DataModule6->ADO
     Edit2 = new QLineEdit(group);
     Edit2->setObjectName("Edit2");
     // Pasted text obeys the same rule as typed keys: digits and points only.
-    Edit2->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9.]{0,30}"), Edit2));
+    Edit2->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(R"(\d{0,15}(\.\d{0,6})?)"), Edit2));
     Edit2->installEventFilter(this);
     cb_item = new QComboBox(group);
     cb_item->setObjectName("cb_item");
@@ -116,7 +117,9 @@ void TForm7::updateProduct(const QString &mark) {
 
 void TForm7::Button1Click() {
     const QString mark = Edit1->text().trimmed();
-    if (mark.isEmpty() || Edit2->text().trimmed().isEmpty() || chosenGroup() == 0) {
+    bool isNumber = false;
+    Edit2->text().toDouble(&isNumber);
+    if (mark.isEmpty() || !isNumber || chosenGroup() == 0) {
         showError("Все поля должны быть заполнены!", "Ошибка");
         return;
     }

@@ -82,8 +82,9 @@ TForm1::TForm1(const QStringList &positional, QWidget *parent) : QDialog(parent)
     DateT->setDisplayFormat("dd.MM.yyyy");
     DateT->installEventFilter(this);
     // The calendar hides itself after the click; read the date once it has been taken.
-    connect(DateT->calendarWidget(), &QCalendarWidget::clicked, this,
-            [this] { QTimer::singleShot(0, this, guarded([this] { DateTCloseUp(); })); });
+    for (auto signal : {&QCalendarWidget::clicked, &QCalendarWidget::activated})
+        connect(DateT->calendarWidget(), signal, this,
+                [this] { QTimer::singleShot(0, this, guarded([this] { DateTCloseUp(); })); });
     CBox1 = new QCheckBox("Выходной", this);
     CBox1->setObjectName("CBox1");
     connect(CBox1, &QCheckBox::toggled, this, [this](bool on) { markDayOff(on); });
