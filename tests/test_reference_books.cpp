@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QWheelEvent>
 
 using fixtures::scalar;
 
@@ -57,6 +58,7 @@ private slots:
     void workerAddChangeDelete();
     void workerCardKeepsStoredPosition();
     void workerEmptyName();
+    void wheelStepsTheFocusedBox();
 
     void productAddAndDuplicates_data();
     void productAddAndDuplicates();
@@ -281,6 +283,32 @@ void ReferenceBooksTest::workerEmptyName() {
     QCOMPARE(lastMessage(), "ФИО нужно заполнить!");
     QCOMPARE(testing::messages().shown.last().title, "Ошибка");
     QCOMPARE(scalar("select count(*) from accounts_dep.person").toInt(), 0);
+}
+
+void ReferenceBooksTest::wheelStepsTheFocusedBox() {
+    TForm2 &card = *forms().Form2;
+    fixtures::exec("insert into cmn_department.department(s_caption) values ('Цех 1'), ('Цех 2')");
+    card.reopenLookups();
+    QCOMPARE(card.LCB_department->count(), 2);
+    card.show();
+    QVERIFY(QTest::qWaitForWindowActive(&card));
+    card.LCB_staffpos->setCurrentIndex(0);
+    card.LCB_department->setCurrentIndex(-1);
+    card.LCB_staffpos->setFocus();
+    auto wheel = [](QWidget *w, int delta) {
+        QWheelEvent e(QPointF(5, 5), w->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(w, &e);
+    };
+    wheel(card.LCB_staffpos, -120); // one step down: the next entry
+    QCOMPARE(card.LCB_staffpos->currentIndex(), 1);
+    wheel(card.LCB_staffpos, 120);
+    QCOMPARE(card.LCB_staffpos->currentIndex(), 0);
+    // A box without the focus does not move.
+    wheel(card.LCB_department, -120);
+    QCOMPARE(card.LCB_department->currentIndex(), -1);
+    card.hide();
+    fixtures::exec("delete from cmn_department.department");
 }
 
 void ReferenceBooksTest::productAddAndDuplicates_data() {
