@@ -23,8 +23,6 @@ Forms &forms() {
     return f;
 }
 
-static QStringList g_positional;
-
 bool ConnectDatabase(const QStringList &positional) {
     Forms &f = forms();
     f.DataModule6 = new TDataModule6;
@@ -40,7 +38,6 @@ bool ConnectDatabase(const QStringList &positional) {
 }
 
 bool createForms(const QStringList &positional) {
-    g_positional = positional;
     auto *main = new TForm1(positional);
     if (!forms().Form23) {
         main->close();
