@@ -127,6 +127,22 @@ void ReferenceListWindow::runAsPicker(const PickerSetup &setup) {
         rows.close();
 }
 
+void ReferenceListWindow::runForMaintenance(QPushButton *change, const QList<QPushButton *> &shown,
+                                            QPushButton *defaultButton) {
+    Tag = 0;
+    Dataset &rows = *dataset();
+    rows.close();
+    rows.open();
+    change->setDefault(false);
+    change->setText("Изменить");
+    for (QPushButton *b : shown)
+        b->show();
+    if (defaultButton)
+        defaultButton->setDefault(true);
+    showModal(this);
+    rows.close();
+}
+
 void ReferenceListWindow::showEvent(QShowEvent *e) {
     QDialog::showEvent(e);
     if (Edit1->isVisibleTo(this))

@@ -61,6 +61,11 @@ public:
         bool closeAfter = true;
     };
     void runAsPicker(const PickerSetup &setup);
+    // Shows the list modally to maintain it (mode 0): its query opened, the change button captioned
+    // "Изменить" and not the default, the buttons that change the list shown; the query is closed
+    // afterwards.
+    void runForMaintenance(QPushButton *change, const QList<QPushButton *> &shown,
+                           QPushButton *defaultButton);
 
 protected:
     ReferenceListWindow(const QString &objectName, QWidget *parent = nullptr);

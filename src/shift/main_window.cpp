@@ -193,51 +193,36 @@ void TForm1::buildMenu() {
     // The timesheets and the reports join here as their windows are built.
 }
 
-void TForm1::openForMaintenance(QDialog *list, int &tag, Dataset &rows, QPushButton *changeButton,
-                                QList<QPushButton *> shownButtons, QPushButton *defaultButton) {
-    tag = 0;
-    rows.close();
-    rows.open();
-    changeButton->setDefault(false);
-    changeButton->setText("Изменить");
-    for (QPushButton *b : shownButtons)
-        b->show();
-    if (defaultButton)
-        defaultButton->setDefault(true);
-    showModal(list);
-    rows.close();
+void TForm1::N1Click() {
+    TForm5 &list = *forms().Form5;
+    list.runForMaintenance(list.Button2, {list.Button1, list.Button3}, list.Button1);
     // Coming back from a window opened here counts as an activation.
     FormActivate();
 }
 
-void TForm1::N1Click() {
-    TForm5 &list = *forms().Form5;
-    openForMaintenance(&list, list.Tag, forms().DataModule6->Workers, list.Button2,
-                       {list.Button1, list.Button3}, list.Button1);
-}
-
 void TForm1::N3Click() {
     TForm3 &list = *forms().Form3;
-    openForMaintenance(&list, list.Tag, forms().DataModule6->Izdel, list.Button2,
-                       {list.Button1, list.Button3}, list.Button1);
+    list.runForMaintenance(list.Button2, {list.Button1, list.Button3}, list.Button1);
+    FormActivate();
 }
 
 void TForm1::N4Click() {
     TForm4 &list = *forms().Form4;
-    openForMaintenance(&list, list.Tag, forms().DataModule6->Oper, list.Button2, {list.Button1, list.Button3},
-                       list.Button1);
+    list.runForMaintenance(list.Button2, {list.Button1, list.Button3}, list.Button1);
+    FormActivate();
 }
 
 void TForm1::N6Click() {
     TForm8 &list = *forms().Form8;
     forms().DataModule6->Vid_oper.setFiltered(false);
-    openForMaintenance(&list, list.Tag, forms().DataModule6->Vid_oper, list.Button2,
-                       {list.Button1, list.Button3}, list.Button1);
+    list.runForMaintenance(list.Button2, {list.Button1, list.Button3}, list.Button1);
+    FormActivate();
 }
 
 void TForm1::N8Click() {
     TForm26 &list = *forms().Form26;
-    openForMaintenance(&list, list.Tag, list.item, list.Button3, {list.Button1, list.Button2}, nullptr);
+    list.runForMaintenance(list.Button3, {list.Button1, list.Button2}, nullptr);
+    FormActivate();
 }
 
 Dataset &TForm1::currentShift() {
@@ -307,10 +292,8 @@ void TForm1::FormActivate() {
     if (isWeekend(day))
         CBox1->setChecked(true);
     TDataModule6 &dm = *forms().DataModule6;
-    for (int n = 1; n <= 4; ++n) {
-        dm.shiftQuery(n).close();
+    for (int n = 1; n <= 4; ++n)
         dm.shiftQuery(n).setFiltered(false);
-    }
     reopenShiftQueries(DateT->date());
 }
 

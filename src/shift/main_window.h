@@ -70,7 +70,4 @@ private:
     void buildMenu();
     void reopenShiftQueries(const QDate &date);
     void markDayOff(bool dayOff);
-    // Opens a reference list to maintain it: mode 0, its query open while it is shown.
-    void openForMaintenance(QDialog *list, int &tag, Dataset &rows, QPushButton *changeButton,
-                            QList<QPushButton *> shownButtons, QPushButton *defaultButton);
 };
