@@ -26,7 +26,7 @@ using fixtures::scalar;
 class ReferenceBooksTest : public QObject {
     Q_OBJECT
     TDataModule6 *dm = nullptr;
-    int shelves = 0, boxes = 0;
+    qint64 shelves = 0, boxes = 0;
 
     static QStringList column(Dataset &rows, const QString &field) {
         QStringList out;
@@ -75,7 +75,14 @@ private slots:
     void picking_data();
     void picking();
     void pickingOnEmptyList();
-    void apostrophesRoundTrip();
+    void idsPastThirtyTwoBits();
+    void productValueWhateverSeparator_data();
+    void productValueWhateverSeparator();
+    void productDeleteFailureKeepsEverything();
+    void workerChangeWithoutRow();
+    void productFilterEditingKeys();
+    void userTextsStoredAsTyped_data();
+    void userTextsStoredAsTyped();
 };
 
 void ReferenceBooksTest::initTestCase() {
@@ -287,19 +294,26 @@ void ReferenceBooksTest::workerEmptyName() {
 
 void ReferenceBooksTest::wheelStepsTheFocusedBox() {
     TForm2 &card = *forms().Form2;
-    fixtures::exec("insert into cmn_department.department(s_caption) values ('Цех 1'), ('Цех 2')");
-    card.reopenLookups();
-    QCOMPARE(card.LCB_department->count(), 2);
-    card.show();
-    QVERIFY(QTest::qWaitForWindowActive(&card));
-    card.LCB_staffpos->setCurrentIndex(0);
-    card.LCB_department->setCurrentIndex(-1);
-    card.LCB_staffpos->setFocus();
     auto wheel = [](QWidget *w, int delta) {
         QWheelEvent e(QPointF(5, 5), w->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, delta), Qt::NoButton,
                       Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(w, &e);
     };
+    // No departments at all: the wheel on the empty box does nothing.
+    card.reopenLookups();
+    QCOMPARE(card.LCB_department->count(), 0);
+    card.show();
+    QVERIFY(QTest::qWaitForWindowActive(&card));
+    card.LCB_department->setFocus();
+    wheel(card.LCB_department, -120);
+    wheel(card.LCB_department, 120);
+    QCOMPARE(card.LCB_department->currentIndex(), -1);
+    fixtures::exec("insert into cmn_department.department(s_caption) values ('Цех 1'), ('Цех 2')");
+    card.reopenLookups();
+    QCOMPARE(card.LCB_department->count(), 2);
+    card.LCB_staffpos->setCurrentIndex(0);
+    card.LCB_department->setCurrentIndex(-1);
+    card.LCB_staffpos->setFocus();
     wheel(card.LCB_staffpos, -120); // one step down: the next entry
     QCOMPARE(card.LCB_staffpos->currentIndex(), 1);
     wheel(card.LCB_staffpos, 120);
@@ -739,46 +753,251 @@ void ReferenceBooksTest::pickingOnEmptyList() {
     dm->Vid_oper.close();
 }
 
-void ReferenceBooksTest::apostrophesRoundTrip() {
+void ReferenceBooksTest::idsPastThirtyTwoBits() {
+    // The shared schemas hand out ids beyond what a 32-bit int holds.
+    fixtures::exec("select setval('cmn_classifier.item_id_seq', 3000000000)");
+    fixtures::exec("select setval('cmn_gds_and_srv.gds_and_srv_id_seq', 3000000100)");
+    TForm26 &groups = *forms().Form26;
+    TForm29 &groupEditor = *forms().Form29;
+    groups.Tag = 0;
+    groups.item.open();
+    for (const char *name : {"Большие 1", "Большие 2"}) {
+        saveInEditor([&](QDialog *) { groupEditor.Edit1->setText(name); }, groupEditor.Button1);
+        groups.Button2Click();
+    }
+    const qint64 first =
+        scalar("select id from cmn_classifier.item where s_caption='Большие 1'").toLongLong();
+    const qint64 second =
+        scalar("select id from cmn_classifier.item where s_caption='Большие 2'").toLongLong();
+    QCOMPARE(first, Q_INT64_C(3000000001));
+    QVERIFY(groups.item.locate("id", second));
+    QCOMPARE(groups.item.asId("id"), second);
+    saveInEditor([&](QDialog *) { groupEditor.Edit1->setText("Большие 2а"); }, groupEditor.Button1);
+    groups.Button3Click();
+    QCOMPARE(scalar(QString("select s_caption from cmn_classifier.item where id=%1").arg(second)).toString(),
+             "Большие 2а");
+    groups.item.close();
+
+    TForm3 &products = *forms().Form3;
+    TForm7 &editor = *forms().Form7;
+    products.Tag = 0;
+    dm->Izdel.open();
+    saveInEditor(
+        [&](QDialog *) {
+            editor.Edit1->setText("БГ-1");
+            editor.Edit2->setText("2");
+            editor.chooseGroup(first);
+            QCOMPARE(editor.chosenGroup(), first);
+        },
+        editor.Button1);
+    products.Button1Click();
+    const qint64 product =
+        scalar("select id from cmn_gds_and_srv.gds_and_srv where s_caption='БГ-1'").toLongLong();
+    QVERIFY(product > Q_INT64_C(3000000000));
+    QCOMPARE(scalar(QString("select id_class_item from cmn_gds_and_srv.gds_and_srv where id=%1").arg(product))
+                 .toLongLong(),
+             first);
+    QVERIFY(dm->Izdel.locate("id", product));
+    saveInEditor(
+        [&](QDialog *) {
+            QCOMPARE(editor.chosenGroup(), first);
+            editor.chooseGroup(second);
+        },
+        editor.Button1);
+    products.Button2Click();
+    QCOMPARE(scalar(QString("select id_class_item from cmn_gds_and_srv.gds_and_srv where id=%1").arg(product))
+                 .toLongLong(),
+             second);
+    // The picker hands the full id over.
+    qint64 picked = 0;
+    products.pickTargets[1] = [&](Id id, const QString &) { picked = id; };
+    products.Tag = 1;
+    QVERIFY(dm->Izdel.locate("id", product));
+    products.Button2->click();
+    QCOMPARE(picked, product);
+    products.pickTargets.remove(1);
+    products.Tag = 0;
+    dm->Izdel.open();
+    QVERIFY(dm->Izdel.locate("id", product));
+    testing::messages().answers = {true};
+    products.Button3Click();
+    QCOMPARE(
+        scalar(QString("select count(*) from cmn_gds_and_srv.gds_and_srv where id=%1").arg(product)).toInt(),
+        0);
+    dm->Izdel.close();
+    fixtures::exec("delete from cmn_classifier.item where s_caption like 'Большие%'");
+    // Back to small ids: the program's own integer columns are for the other tests' products.
+    fixtures::exec(
+        "select setval('cmn_classifier.item_id_seq', (select max(id)::bigint from cmn_classifier.item))");
+    fixtures::exec("select setval('cmn_gds_and_srv.gds_and_srv_id_seq', 1000)");
+}
+
+void ReferenceBooksTest::productValueWhateverSeparator_data() {
+    QTest::addColumn<QVariant>("delim");
+    QTest::newRow("point") << QVariant(".");
+    // The version check itself inserts a row without a separator into an empty table.
+    QTest::newRow("null") << QVariant();
+    QTest::newRow("comma") << QVariant(",");
+}
+
+void ReferenceBooksTest::productValueWhateverSeparator() {
+    QFETCH(QVariant, delim);
+    fixtures::exec(delim.isNull() ? QString("update accounts_dep.ver set delim=null")
+                                  : QString("update accounts_dep.ver set delim='%1'").arg(delim.toString()));
+    dm->Delimiter = delim.toString();
+    const qint64 own = fixtures::product("ШМ-100", shelves);
+    TForm3 &list = *forms().Form3;
+    TForm7 &editor = *forms().Form7;
+    list.Tag = 0;
+    dm->Izdel.open();
+    QVERIFY(dm->Izdel.locate("id", own));
+    saveInEditor([&](QDialog *) { editor.Edit2->setText("2.5"); }, editor.Button1);
+    list.Button2Click();
+    QVERIFY(testing::messages().shown.isEmpty());
+    QCOMPARE(scalar(QString("select massa from cmn_gds_and_srv.gds_and_srv where id=%1").arg(own)).toString(),
+             "2.5");
+    dm->Izdel.close();
+    fixtures::exec("update accounts_dep.ver set delim='.'");
+    dm->Delimiter = ".";
+}
+
+void ReferenceBooksTest::productDeleteFailureKeepsEverything() {
+    // Another program's rule on the shared goods table refuses the delete.
+    fixtures::exec("create function pg_temp.refuse() returns trigger language plpgsql as "
+                   "$$ begin raise exception 'goods are in use'; end $$");
+    fixtures::exec("create trigger refuse_delete before delete on cmn_gds_and_srv.gds_and_srv "
+                   "for each row execute function pg_temp.refuse()");
+    const qint64 product = fixtures::product("ШМ-100", shelves);
+    const int row = fixtures::priceRow(product, fixtures::operationType("Резка"), 0, 10);
+    fixtures::record({.worker = fixtures::worker("Иванов"), .priceRow = row, .date = QDate(2024, 1, 10)});
+    TForm3 &list = *forms().Form3;
+    list.Tag = 0;
+    dm->Izdel.open();
+    QVERIFY(dm->Izdel.locate("id", product));
+    testing::messages().answers = {true, true};
+    list.Button3->click();
+    fixtures::exec("drop trigger refuse_delete on cmn_gds_and_srv.gds_and_srv");
+    QCOMPARE(testing::messages().shown.size(), 3);
+    QCOMPARE(testing::messages().shown.last().kind, "error");
+    QVERIFY(testing::messages().shown.last().text.contains("goods are in use"));
+    QCOMPARE(scalar("select count(*) from accounts_dep.oper").toInt(), 1);
+    QCOMPARE(scalar("select count(*) from accounts_dep.norm").toInt(), 1);
+    QCOMPARE(scalar("select count(*) from accounts_dep.smena").toInt(), 1);
+    QCOMPARE(scalar("select count(*) from cmn_gds_and_srv.gds_and_srv").toInt(), 1);
+    dm->Izdel.close();
+}
+
+void ReferenceBooksTest::workerChangeWithoutRow() {
+    fixtures::worker("Иванов И.И.");
+    TForm5 &list = *forms().Form5;
+    list.Tag = 0;
+    dm->Workers.open();
+    testing::typeText(list.Edit1, "Щ");
+    QVERIFY(dm->Workers.isEmpty());
+    bool opened = false;
+    testing::onModal([&](QDialog *) {
+        opened = true;
+        return int(QDialog::Rejected);
+    });
+    list.setResult(-1);
+    list.Button2->click();
+    QVERIFY(!opened);
+    QCOMPARE(list.result(), -1); // the list stays open
+    testing::onModal({});
+    list.Edit1->clear();
+    dm->Workers.close();
+}
+
+void ReferenceBooksTest::productFilterEditingKeys() {
+    // In the products list the cursor keys and Delete edit the filter; in the others they do not.
+    fixtures::product("ШМ-1", shelves);
+    TForm3 &list = *forms().Form3;
+    dm->Izdel.open();
+    testing::typeText(list.Edit1, "шх");
+    QTest::keyClick(list.Edit1, Qt::Key_Left);
+    QTest::keyClick(list.Edit1, Qt::Key_Delete);
+    QCOMPARE(list.Edit1->text(), "ш");
+    QCOMPARE(dm->Izdel.recordCount(), 1);
+    QTest::keyClick(list.Edit1, Qt::Key_Home);
+    testing::typeText(list.Edit1, "а");
+    QCOMPARE(list.Edit1->text(), "аш");
+    QTest::keyClick(list.Edit1, Qt::Key_End);
+    QTest::keyClick(list.Edit1, Qt::Key_Right);
+    testing::typeText(list.Edit1, "м");
+    QCOMPARE(list.Edit1->text(), "ашм");
+    QVERIFY(dm->Izdel.isEmpty());
+    list.Edit1->clear();
+    dm->Izdel.close();
+}
+
+void ReferenceBooksTest::userTextsStoredAsTyped_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("standardStrings");
+    QTest::newRow("apostrophe") << "О'Нил Д." << true;
+    // With standard_conforming_strings off a backslash escapes the quote that follows it: a text
+    // spliced with doubled quotes would break out of its literal here.
+    QTest::newRow("backslash, old string syntax") << R"(x\'; delete from accounts_dep.smena; --)" << false;
+}
+
+void ReferenceBooksTest::userTextsStoredAsTyped() {
+    QFETCH(QString, text);
+    QFETCH(bool, standardStrings);
+    const int worker = fixtures::worker("Иванов И.И.");
+    fixtures::record({.worker = worker,
+                      .priceRow = fixtures::priceRow(fixtures::product("СТ-1", shelves),
+                                                     fixtures::operationType("Резка"), 0, 10),
+                      .date = QDate(2024, 3, 5)});
+    fixtures::exec(standardStrings ? "set standard_conforming_strings = on"
+                                   : "set standard_conforming_strings = off");
+    auto count = [](const char *sql, const QString &value) { return scalar(sql, {{"v", value}}).toInt(); };
+
     TForm2 &card = *forms().Form2;
     card.Tag = 1;
-    card.Edit1->setText("О'Нил Д.");
+    card.Edit1->setText(text);
     card.Button1->click();
-    QCOMPARE(scalar("select count(*) from accounts_dep.person where fio='О''Нил Д.'").toInt(), 1);
+    QCOMPARE(count("select count(*) from accounts_dep.person where fio=:v", text), 1);
 
     TForm7 &product = *forms().Form7;
     product.Tag = 1;
     product.openGroups();
-    product.Edit1->setText("12'А");
+    product.Edit1->setText(text);
     product.Edit2->setText("1");
     product.chooseGroup(shelves);
     product.Button1->click();
-    QCOMPARE(scalar("select count(*) from accounts_dep.izdel where marka='12''А'").toInt(), 1);
-    product.Edit1->setText("12'а");
+    QCOMPARE(count("select count(*) from accounts_dep.izdel where marka=:v", text), 1);
+    // The duplicate check reads the same text back.
+    product.Edit1->setText(text.toUpper());
     product.Button1->click();
     QCOMPARE(lastMessage(), "Такая марка изделия уже заведена!");
 
     TForm9 &type = *forms().Form9;
     type.Tag = 1;
-    type.Edit1->setText("Д'Артаньян");
+    type.Edit1->setText(text);
     dm->Vid_oper.open();
     type.Button1->click();
-    QCOMPARE(scalar("select count(*) from accounts_dep.vid_oper where vid='Д''Артаньян'").toInt(), 1);
+    QCOMPARE(count("select count(*) from accounts_dep.vid_oper where vid=:v", text), 1);
+    type.Edit1->setText(text);
+    type.Button1->click();
+    QCOMPARE(lastMessage(), "Такая операция уже заведена!");
 
     TForm29 &group = *forms().Form29;
     group.Tag = 1;
     forms().Form26->item.open();
-    group.Edit1->setText("Гр'уппа");
+    group.Edit1->setText(text);
     group.Button1->click();
-    QCOMPARE(scalar("select count(*) from cmn_classifier.item where s_caption='Гр''уппа'").toInt(), 1);
-    fixtures::exec("delete from cmn_classifier.item where s_caption='Гр''уппа'");
-    QCOMPARE(testing::messages().shown.size(), 1);
+    QCOMPARE(count("select count(*) from cmn_classifier.item where s_caption=:v", text), 1);
+    fixtures::exec("set standard_conforming_strings = on");
+    fixtures::exec("delete from cmn_classifier.item where id not in (" + QString::number(shelves) + "," +
+                   QString::number(boxes) + ")");
+    QCOMPARE(testing::messages().shown.size(), 2);
+    QCOMPARE(scalar("select count(*) from accounts_dep.smena").toInt(), 1);
 
-    // The filter takes the apostrophe as typed.
+    // The filter takes the text as typed.
     TForm5 &list = *forms().Form5;
     dm->Workers.open();
-    testing::typeText(list.Edit1, "о'н");
-    QCOMPARE(column(dm->Workers, "fio"), QStringList{"О'Нил Д."});
+    testing::typeText(list.Edit1, text.left(3));
+    QCOMPARE(column(dm->Workers, "fio"), QStringList{text});
+    list.Edit1->clear();
     dm->Workers.close();
     dm->Vid_oper.close();
     forms().Form26->item.close();

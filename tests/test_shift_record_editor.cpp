@@ -16,6 +16,8 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
 #include <QTest>
 
 using fixtures::scalar;
@@ -77,6 +79,7 @@ private slots:
     void changeMovesRecord();
     void changeShowsListPrice();
     void emptyFieldsBecomeZero();
+    void shiftFollowsTheCheckedButton();
 };
 
 void ShiftRecordEditorTest::initTestCase() {
@@ -336,6 +339,23 @@ void ShiftRecordEditorTest::emptyFieldsBecomeZero() {
     editor->Edit4->clear();
     testing::typeText(editor->Edit4, "1a,2");
     QCOMPARE(editor->Edit4->text(), "12");
+}
+
+void ShiftRecordEditorTest::shiftFollowsTheCheckedButton() {
+    // A screen reader's toggle (or the keyboard) checks the button without a click: the sheet,
+    // the mark and the stored shift follow the checked state all the same.
+    testing::setToday(day);
+    main->RadioButton3->toggle();
+    QCOMPARE(main->ShiftNumber, 3);
+    QCOMPARE(main->DBGrid2->model(), main->DataSource3);
+    QVERIFY(main->RadioButton3->styleSheet().contains("green"));
+    QVERIFY(main->RadioButton1->styleSheet().isEmpty());
+    addRecord(ivanov, cutting, "4", "8");
+    QCOMPARE(recordField("smena", QString("w_id=%1").arg(ivanov)).toInt(), 3);
+    QCOMPARE(recordField("cena", QString("w_id=%1").arg(ivanov)).toString(), "12");
+    QCOMPARE(fixtures::dayCell(ivanov, 3, day).toInt(), 8);
+    QCOMPARE(dm->Smena3.recordCount(), 1);
+    QCOMPARE(main->DBGrid2->model()->rowCount(), 1);
 }
 
 QTEST_MAIN(ShiftRecordEditorTest)

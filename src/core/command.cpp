@@ -1,5 +1,7 @@
 #include "core/command.h"
 
+#include <QRegularExpression>
+
 void Command::setParam(const QString &name, const QVariant &value) {
     for (auto &p : params_) {
         if (p.first == name) {
@@ -13,7 +15,7 @@ void Command::setParam(const QString &name, const QVariant &value) {
 void Command::execute() {
     SqlParams used;
     for (const auto &p : params_)
-        if (sql_.contains(':' + p.first))
+        if (sql_.contains(QRegularExpression(":" + QRegularExpression::escape(p.first) + "\\b")))
             used.append(p);
     db_.run(sql_, used);
 }

@@ -95,18 +95,21 @@ Dataset &TDataModule6::shiftQuery(int shiftNumber) {
     }
 }
 
-QVariant TDataModule6::lookup(const QString &statement, const QString &field) {
+QVariant TDataModule6::lookup(const QString &statement, const QString &field, const SqlParams &params) {
     Control.close();
     Control.clearSql();
     Control.addSql(statement);
+    Control.clearParams();
+    for (const auto &p : params)
+        Control.setParam(p.first, p.second);
     Control.open();
     const QVariant v = Control.isEmpty() ? QVariant() : Control.value(field);
     Control.close();
     return v;
 }
 
-bool TDataModule6::CheckDuplicate(const QString &statement, const QString &message) {
-    const int cnt = lookup(statement, "cnt").toInt();
+bool TDataModule6::CheckDuplicate(const QString &statement, const QString &message, const SqlParams &params) {
+    const int cnt = lookup(statement, "cnt", params).toInt();
     if (cnt > 0) {
         showError(message, QStringLiteral("Ошибка"));
         return true;

@@ -42,14 +42,14 @@ public:
     Dataset &shiftQuery(int shiftNumber);
 
     // Runs a count statement (one integer column cnt) through Control; when it counts more than 0,
-    // shows message under "Ошибка" and returns true.
-    bool CheckDuplicate(const QString &statement, const QString &message);
+    // shows message under "Ошибка" and returns true. User texts go in params, never in the text.
+    bool CheckDuplicate(const QString &statement, const QString &message, const SqlParams &params = {});
     // Replaces the first "," (or, when there is none, the first ".") by Delimiter.
     QString ReplaceDecimalSeparator(const QString &text) const;
 
     // One look-up through Control: replaces its statement, opens it, reads one field of the first
     // row (null when there is none) and closes it.
-    QVariant lookup(const QString &statement, const QString &field);
+    QVariant lookup(const QString &statement, const QString &field, const SqlParams &params = {});
 
     static QString shiftListSql(int shiftNumber);
     static QString shiftTimesheetSql(int shiftNumber);

@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 #include <QSqlField>
 #include <QSqlRecord>
+#include <limits>
 
 Dataset::Dataset(Database &db, const QString &name, QObject *parent) : QObject(parent), db_(db), name_(name) {
     setObjectName(name);
@@ -153,7 +154,8 @@ int Dataset::asInt(const QString &field) const {
     const QVariant v = value(field);
     bool ok = false;
     const double d = v.toString().toDouble(&ok);
-    return ok ? int(d) : 0;
+    // Out of int's range is no small number: 0 rather than undefined behaviour.
+    return ok && d >= std::numeric_limits<int>::min() && d <= std::numeric_limits<int>::max() ? int(d) : 0;
 }
 
 double Dataset::asDouble(const QString &field) const {

@@ -4,6 +4,7 @@
 // client-side filter ("field like 'pat%'", "field=value", joined by "and"; letters compared
 // without regard to case).
 #include "core/database.h"
+#include "core/id.h"
 
 #include <QMetaType>
 #include <QObject>
@@ -25,6 +26,7 @@ public:
 
     void setParam(const QString &name, const QVariant &value);
     QVariant param(const QString &name) const;
+    void clearParams() { params_.clear(); }
 
     void open();
     void close();
@@ -51,7 +53,9 @@ public:
     // Values of the current row; an empty dataset yields null values.
     QVariant value(const QString &field) const;
     QString text(const QString &field) const { return value(field).toString(); }
+    // Small whole numbers (counts, hours, codes); ids go through asId.
     int asInt(const QString &field) const;
+    Id asId(const QString &field) const { return toId(value(field)); }
     double asDouble(const QString &field) const;
     QVariant valueAt(int visibleRow, int column) const;
 

@@ -39,6 +39,14 @@ void PrefixFilterEdit::keyPressEvent(QKeyEvent *e) {
     case Qt::Key_Backspace:
         QLineEdit::keyPressEvent(e);
         return;
+    case Qt::Key_Delete:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        if (cursorKeysEdit_)
+            QLineEdit::keyPressEvent(e);
+        return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Escape:
@@ -99,7 +107,7 @@ void ReferenceListWindow::finishPanel() {
     connect(Button4, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-bool ReferenceListWindow::handToOpener(int id, const QString &text) {
+bool ReferenceListWindow::handToOpener(Id id, const QString &text) {
     const PickTarget target = pickTargets.value(Tag);
     if (!target)
         return false;

@@ -3,6 +3,7 @@
 // panel of buttons ending in "Выход", a mode tag set by the opener, and the hand-over of the
 // chosen row to the opener in picker modes.
 #include "core/dataset_model.h"
+#include "core/id.h"
 
 #include <QDialog>
 #include <QLineEdit>
@@ -15,12 +16,14 @@ class QPushButton;
 class QTableView;
 
 // Filters a dataset to the rows whose field begins with (or, for Contains, holds) the typed text.
-// Up and Down move the dataset; of the other keys only typed characters and Backspace edit the text.
+// Up and Down move the dataset; of the other keys only typed characters and Backspace edit the text,
+// unless the cursor keys are let in (Delete, Left, Right, Home, End).
 class PrefixFilterEdit : public QLineEdit {
     Q_OBJECT
 public:
     enum Match { Prefix, Contains };
     PrefixFilterEdit(Dataset *dataset, const QString &field, QWidget *parent = nullptr, Match match = Prefix);
+    void setCursorKeysEdit(bool on) { cursorKeysEdit_ = on; }
 
 protected:
     void keyPressEvent(QKeyEvent *e) override;
@@ -30,6 +33,7 @@ private:
     Dataset *dataset_;
     QString field_;
     Match match_;
+    bool cursorKeysEdit_ = false;
 };
 
 // A quoted SQL text literal: apostrophes doubled, so the text is stored as typed.
@@ -44,7 +48,7 @@ public:
     QPushButton *Button4 = nullptr; // "Выход"
 
     // Where a pick in each picker mode goes: the opener's held id and text field.
-    using PickTarget = std::function<void(int id, const QString &text)>;
+    using PickTarget = std::function<void(Id id, const QString &text)>;
     QMap<int, PickTarget> pickTargets;
 
     Dataset *dataset() const { return model_->dataset(); }
@@ -77,7 +81,7 @@ protected:
     // Adds the filter field and "Выход" after the buttons.
     void finishPanel();
     // Hands (id, text) to the opener of the current mode; false when the mode has no opener.
-    bool handToOpener(int id, const QString &text);
+    bool handToOpener(Id id, const QString &text);
     void showEvent(QShowEvent *e) override;
 
 private:

@@ -42,10 +42,11 @@ void TForm29::insertGroup(const QString &name) {
     cmd.execute();
 }
 
-void TForm29::renameGroup(const QString &name, int id) {
+void TForm29::renameGroup(const QString &name, Id id) {
     Command &cmd = forms().DataModule6->SQL_exec;
-    cmd.setSql("UPDATE cmn_classifier.item SET s_caption=:name where id=" + QString::number(id));
+    cmd.setSql("UPDATE cmn_classifier.item SET s_caption=:name where id=:id");
     cmd.setParam("name", name);
+    cmd.setParam("id", id);
     cmd.execute();
 }
 
@@ -55,7 +56,7 @@ void TForm29::Button1Click() {
     if (Tag == 1)
         insertGroup(name);
     else
-        renameGroup(name, item.asInt("id"));
+        renameGroup(name, item.asId("id"));
     item.close();
     item.open();
     accept();

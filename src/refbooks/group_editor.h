@@ -1,5 +1,7 @@
 #pragma once
 // "Ведение групп (29)": adds (mode 1) or renames (mode 2) a nomenclature group.
+#include "core/id.h"
+
 #include <QDialog>
 
 class QLineEdit;
@@ -19,5 +21,5 @@ public:
 
 private:
     void insertGroup(const QString &name);
-    void renameGroup(const QString &name, int id);
+    void renameGroup(const QString &name, Id id);
 };

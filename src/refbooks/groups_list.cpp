@@ -51,7 +51,7 @@ void TForm26::Button3Click() {
     const int place = item.recNo();
     if (Tag == 24) {
         if (!item.isEmpty())
-            handToOpener(item.asInt("id"), item.text("s_caption"));
+            handToOpener(item.asId("id"), item.text("s_caption"));
         accept();
         item.moveTo(place);
         return;

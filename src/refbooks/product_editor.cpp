@@ -75,32 +75,47 @@ void TForm7::openGroups() {
     fillLookup(cb_item, item, "s_caption", "id");
 }
 
-void TForm7::chooseGroup(int groupId) {
+void TForm7::chooseGroup(Id groupId) {
     int index = -1;
     for (int i = 0; i < cb_item->count(); ++i)
-        if (cb_item->itemData(i).toInt() == groupId)
+        if (toId(cb_item->itemData(i)) == groupId)
             index = i;
     cb_item->setCurrentIndex(index);
 }
 
-int TForm7::chosenGroup() const {
-    return cb_item->currentIndex() < 0 ? 0 : cb_item->currentData().toInt();
+Id TForm7::chosenGroup() const {
+    return cb_item->currentIndex() < 0 ? 0 : toId(cb_item->currentData());
+}
+
+QString TForm7::valueSql() const {
+    // The field holds only digits and one point: the number is written as it stands, whatever
+    // separator the database row names (that one is for the price list's old statements).
+    QString text = Edit2->text().trimmed();
+    if (text.startsWith('.'))
+        text.prepend('0');
+    if (text.endsWith('.'))
+        text.chop(1);
+    return text;
 }
 
 bool TForm7::isDuplicate(const QString &mark) {
-    QString sql =
-        "select count(*) as cnt from accounts_dep.izdel where upper(marka)=" + sqlQuoted(mark.toUpper());
-    if (Tag != 1)
-        sql += "and id<>" + QString::number(forms().DataModule6->Izdel.asInt("id"));
-    return forms().DataModule6->CheckDuplicate(sql, "Такая марка изделия уже заведена!");
+    TDataModule6 &dm = *forms().DataModule6;
+    QString sql = "select count(*) as cnt from accounts_dep.izdel where upper(marka)=:mark";
+    SqlParams params{{"mark", mark.toUpper()}};
+    if (Tag != 1) {
+        sql += " and id<>:id";
+        params.append({"id", dm.Izdel.asId("id")});
+    }
+    return dm.CheckDuplicate(sql, "Такая марка изделия уже заведена!", params);
 }
 
 void TForm7::insertProduct(const QString &mark) {
     Command &cmd = forms().DataModule6->SQL_exec;
     cmd.setSql("INSERT INTO cmn_gds_and_srv.gds_and_srv(s_caption, s_description, id_msm_bs, massa, "
                "id_class_item)VALUES(:mark, '', 6, " +
-               Edit2->text() + "," + QString::number(chosenGroup()) + ")");
+               valueSql() + ", :grp)");
     cmd.setParam("mark", mark);
+    cmd.setParam("grp", chosenGroup());
     cmd.execute();
 }
 
@@ -109,9 +124,10 @@ void TForm7::updateProduct(const QString &mark) {
     Command &cmd = dm.SQL_exec;
     cmd.setSql(
         "UPDATE cmn_gds_and_srv.gds_and_srv SET s_caption=:mark, s_description='', id_msm_bs=6, massa=" +
-        dm.ReplaceDecimalSeparator(Edit2->text()) + ", id_class_item=" + QString::number(chosenGroup()) +
-        " where id=" + QString::number(dm.Izdel.asInt("id")));
+        valueSql() + ", id_class_item=:grp where id=:id");
     cmd.setParam("mark", mark);
+    cmd.setParam("grp", chosenGroup());
+    cmd.setParam("id", dm.Izdel.asId("id"));
     cmd.execute();
 }
 

@@ -22,8 +22,10 @@ public:
     Dataset item;         // the nomenclature groups of the drop-down
 
     void openGroups();
-    void chooseGroup(int groupId);
-    int chosenGroup() const;
+    void chooseGroup(Id groupId);
+    Id chosenGroup() const;
+    // The value field as a number literal for the statements.
+    QString valueSql() const;
 
     void Button1Click();
 

@@ -22,10 +22,13 @@ TForm3::TForm3(QWidget *parent)
                  {"massa", "massa", 70, right},
                  {"id_class_item", "id_class_item", 90, right}},
                 "marka");
+    Edit1->setCursorKeysEdit(true);
     setWindowTitle("Изделия (3)");
     Izdel_Smena.setSql(
-        {"select count(*) as cnt from accounts_dep.smena s where s.i_id =:id_ii and s.\"data\">=:dt"});
-    ii_oper.setSql({"select count(*) as cnt from accounts_dep.oper o where o.i_id =:id_ii"});
+        {"select count(*) as cnt from accounts_dep.smena s where s.i_id =cast(:id_ii as bigint) and "
+         "s.\"data\">=:dt"});
+    // The product id is a shared 15-digit one: compared as bigint, not as the column's integer.
+    ii_oper.setSql({"select count(*) as cnt from accounts_dep.oper o where o.i_id =cast(:id_ii as bigint)"});
     Button1 = panelButton("Button1", "Добавить");
     Button2 = panelButton("Button2", "Изменить");
     Button3 = panelButton("Button3", "Удалить");
@@ -57,7 +60,7 @@ void TForm3::Button2Click() {
     Dataset &izdel = forms().DataModule6->Izdel;
     if (Tag == 1) {
         if (!izdel.isEmpty())
-            handToOpener(izdel.asInt("id"), izdel.text("marka").trimmed());
+            handToOpener(izdel.asId("id"), izdel.text("marka").trimmed());
         accept();
         return;
     }
@@ -70,13 +73,13 @@ void TForm3::Button2Click() {
     editor.Edit1->setText(izdel.text("marka").trimmed());
     editor.Edit2->setText(izdel.text("massa").trimmed());
     editor.openGroups();
-    editor.chooseGroup(izdel.asInt("id_class_item"));
+    editor.chooseGroup(izdel.asId("id_class_item"));
     showModal(&editor);
     editor.item.close();
     izdel.moveTo(place);
 }
 
-int TForm3::countShiftRecords(int productId) {
+int TForm3::countShiftRecords(Id productId) {
     // From the first day of last month's number in the year 2000: in effect every record.
     const int lastMonth = today().month() == 1 ? 12 : today().month() - 1;
     Izdel_Smena.close();
@@ -88,7 +91,7 @@ int TForm3::countShiftRecords(int productId) {
     return n;
 }
 
-int TForm3::countPrices(int productId) {
+int TForm3::countPrices(Id productId) {
     ii_oper.close();
     ii_oper.setParam("id_ii", productId);
     ii_oper.open();
@@ -97,17 +100,17 @@ int TForm3::countPrices(int productId) {
     return n;
 }
 
-void TForm3::deletePrices(int productId) {
+void TForm3::deletePrices(Id productId) {
     forms().DataModule6->DelSmena.execute("delete from accounts_dep.oper o where o.i_id =" +
                                           QString::number(productId));
 }
 
-void TForm3::deleteShiftRecords(int productId) {
+void TForm3::deleteShiftRecords(Id productId) {
     forms().DataModule6->DelSmena.execute("delete from accounts_dep.smena s where s.i_id =" +
                                           QString::number(productId));
 }
 
-void TForm3::deleteProduct(int productId) {
+void TForm3::deleteProduct(Id productId) {
     forms().DataModule6->DelSmena.execute("delete from cmn_gds_and_srv.gds_and_srv  where id=" +
                                           QString::number(productId));
 }
@@ -117,23 +120,30 @@ void TForm3::Button3Click() {
     Dataset &izdel = dm.Izdel;
     if (izdel.isEmpty())
         return;
-    const int id = izdel.asInt("id");
+    const Id id = izdel.asId("id");
     const int records = countShiftRecords(id);
     const int prices = countPrices(id);
-    if (prices > 0 && askYesNo("По изделию есть расценки они будут удалены!!!", "Удаление"))
-        deletePrices(id);
-    if (records > 0) {
-        if (askYesNo("По изделию есть операции в текущем, предыдущем месяцах и ранее, они будут удалены. "
-                     "Удалить изделие? ",
-                     "Удаление")) {
-            // The records and the product go together or not at all.
-            Transaction tx(dm.ADO_DB);
-            deleteShiftRecords(id);
+    // Every question first; then what the answers chose runs as one transaction, so a failing
+    // product delete leaves its prices and records in place.
+    const bool dropPrices =
+        prices > 0 && askYesNo("По изделию есть расценки они будут удалены!!!", "Удаление");
+    bool dropProduct;
+    if (records > 0)
+        dropProduct = askYesNo("По изделию есть операции в текущем, предыдущем месяцах и ранее, они будут "
+                               "удалены. Удалить изделие? ",
+                               "Удаление");
+    else
+        dropProduct = askYesNo("Удалить изделие? ", "Удаление");
+    if (dropPrices || dropProduct) {
+        Transaction tx(dm.ADO_DB);
+        if (dropPrices)
+            deletePrices(id);
+        if (dropProduct) {
+            if (records > 0)
+                deleteShiftRecords(id);
             deleteProduct(id);
-            tx.commit();
         }
-    } else if (askYesNo("Удалить изделие? ", "Удаление")) {
-        deleteProduct(id);
+        tx.commit();
     }
     izdel.close();
     izdel.open();

@@ -17,11 +17,11 @@ public:
     void Button3Click();
 
 private:
-    int countShiftRecords(int productId);
-    int countPrices(int productId);
-    void deletePrices(int productId);
-    void deleteShiftRecords(int productId);
-    void deleteProduct(int productId);
+    int countShiftRecords(Id productId);
+    int countPrices(Id productId);
+    void deletePrices(Id productId);
+    void deleteShiftRecords(Id productId);
+    void deleteProduct(Id productId);
 
     Dataset Izdel_Smena;
     Dataset ii_oper;

@@ -84,7 +84,7 @@ bool TForm2::eventFilter(QObject *watched, QEvent *e) {
     if (e->type() == QEvent::Wheel) {
         // A wheel step moves only the box that has the focus, one entry at a time.
         auto *box = qobject_cast<QComboBox *>(watched);
-        if (box && box->hasFocus()) {
+        if (box && box->hasFocus() && box->count() > 0) {
             const int step = static_cast<QWheelEvent *>(e)->angleDelta().y() < 0 ? 1 : -1;
             const int next = std::clamp(box->currentIndex() + step, 0, box->count() - 1);
             if (next != box->currentIndex()) {
@@ -112,14 +112,14 @@ void TForm2::insertWorker(const QString &fio, const QString &position) {
 
 void TForm2::updateWorker(const QString &fio, const QString &position) {
     cmd_person.setSql(
-        "UPDATE accounts_dep.person SET fio=:fio, s_staffpos_hl=:pos where accounts_dep.person.id=" +
-        QString::number(WorkerId));
+        "UPDATE accounts_dep.person SET fio=:fio, s_staffpos_hl=:pos where accounts_dep.person.id=:id");
     cmd_person.setParam("fio", fio);
     cmd_person.setParam("pos", position);
+    cmd_person.setParam("id", WorkerId);
     cmd_person.execute();
 }
 
-void TForm2::deleteWorker(int id) {
+void TForm2::deleteWorker(Id id) {
     cmd_person.execute("delete from accounts_dep.person where id =" + QString::number(id));
 }
 

@@ -15,7 +15,7 @@ public:
     explicit TForm2(QWidget *parent = nullptr);
 
     int Tag = 1;
-    int WorkerId = 0;
+    Id WorkerId = 0;
     QLineEdit *Edit1;
     QComboBox *LCB_department;
     QComboBox *LCB_staffpos; // supplies the position text
@@ -30,7 +30,7 @@ public:
     QString positionText() const;
 
     void Button1Click();
-    void deleteWorker(int id);
+    void deleteWorker(Id id);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *e) override;

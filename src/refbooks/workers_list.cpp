@@ -39,6 +39,9 @@ void TForm5::Button1Click() {
 
 void TForm5::Button2Click() {
     Dataset &workers = forms().DataModule6->Workers;
+    // No row (a filter that matches nothing): there is nobody to change.
+    if (Tag == 0 && workers.isEmpty())
+        return;
     if (Tag == 0) {
         TForm2 &card = *forms().Form2;
         const int place = workers.recNo();
@@ -46,7 +49,7 @@ void TForm5::Button2Click() {
         card.Tag = 2;
         card.reopenLookups();
         card.Edit1->setText(workers.text("fio").trimmed());
-        card.WorkerId = workers.asInt("id");
+        card.WorkerId = workers.asId("id");
         card.startOnPosition(workers.text("s_staffpos_hl"));
         showModal(&card);
         workers.close();
@@ -54,7 +57,7 @@ void TForm5::Button2Click() {
         if (!workers.isEmpty())
             workers.moveTo(place);
     } else if (!workers.isEmpty()) {
-        handToOpener(workers.asInt("id"), workers.text("fio").trimmed());
+        handToOpener(workers.asId("id"), workers.text("fio").trimmed());
     }
     accept();
 }
@@ -65,6 +68,6 @@ void TForm5::Button3Click() {
         return;
     if (!askYesNo("Удалить работника?", "Удаление"))
         return;
-    forms().Form2->deleteWorker(workers.asInt("id"));
+    forms().Form2->deleteWorker(workers.asId("id"));
     workers.reopenKeepingPlace();
 }

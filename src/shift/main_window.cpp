@@ -73,8 +73,11 @@ TForm1::TForm1(const QStringList &positional, QWidget *parent) : QDialog(parent)
         shiftButtons[i]->setAutoFillBackground(true);
         top->addWidget(shiftButtons[i]);
         const int shift = i + 1;
-        connect(shiftButtons[i], &QRadioButton::clicked, this,
-                guarded([this, shift] { selectShift(shift); }));
+        // Whatever checks the button (mouse, keyboard, a screen reader) selects its shift.
+        connect(shiftButtons[i], &QRadioButton::toggled, this, [this, shift](bool on) {
+            if (on)
+                runGuarded([this, shift] { selectShift(shift); });
+        });
     }
     DateT = new QDateEdit(this);
     DateT->setObjectName("DateT");
@@ -341,7 +344,7 @@ void TForm1::DBGrid2DblClick() {
         return;
     TDataModule6 &dm = *forms().DataModule6;
     const QString mark = isAcceptedMark(q.text("ok")) ? QStringLiteral("no") : QStringLiteral("ok");
-    dm.ADO_DB.run("update accounts_dep.smena set ok=:ok where id=:id", {{"ok", mark}, {"id", q.asInt("id")}});
+    dm.ADO_DB.run("update accounts_dep.smena set ok=:ok where id=:id", {{"ok", mark}, {"id", q.asId("id")}});
     q.reopenKeepingPlace();
 }
 
@@ -376,12 +379,12 @@ void TForm1::Button3Click() {
     }
     TDataModule6 &dm = *forms().DataModule6;
     // The day cell belongs to the record's own worker, date and shift.
-    const int workerId = q.asInt("w_id");
+    const Id workerId = q.asId("w_id");
     const int shift = q.asInt("smena");
     const QDate date = q.value("data").toDate();
     {
         Transaction tx(dm.ADO_DB);
-        dm.DelSmena.execute("delete from accounts_dep.smena where id=" + QString::number(q.asInt("id")));
+        dm.DelSmena.execute("delete from accounts_dep.smena where id=" + QString::number(q.asId("id")));
         const int tim = shiftDayTotal(dm, workerId, shift, date);
         storeShiftDayHours(dm, workerId, shift, date, tim, DayCellWrite::AfterDelete);
         tx.commit();

@@ -39,7 +39,8 @@ public:
     QAction *N2, *N1, *N3, *N4, *N6, *N8;
     QAction *N11, *N9, *N13, *N14, *N15, *N17;
     QAction *N7, *N10, *N5;
-    DatasetModel *DataSource1, *DataSource2, *DataSource3, *DataSource4;
+    DatasetModel *DataSource1 = nullptr, *DataSource2 = nullptr, *DataSource3 = nullptr,
+                 *DataSource4 = nullptr;
 
     // The shift query of ShiftNumber: 2, 3, 4 their own, anything else shift 1.
     Dataset &currentShift();

@@ -102,7 +102,7 @@ bool NormsModel::setData(const QModelIndex &index, const QVariant &value, int ro
                    {{"o_id", operationId_}, {"v", stored}});
         } else {
             db.run(QString("update accounts_dep.norm set %1=:v where id=:id").arg(field),
-                   {{"v", stored}, {"id", norm_.valueAt(index.row(), norm_.fieldIndex("id")).toInt()}});
+                   {{"v", stored}, {"id", norm_.valueAt(index.row(), norm_.fieldIndex("id")).toLongLong()}});
         }
         norm_.close();
         norm_.open();
@@ -142,7 +142,7 @@ TForm22::TForm22(QWidget *parent) : QDialog(parent), norm(forms().DataModule6->A
     connect(Button2, &QPushButton::clicked, this, guarded([this] { Button2Click(); }));
 }
 
-void TForm22::showFor(int operationId) {
+void TForm22::showFor(Id operationId) {
     norm.close();
     norm.setParam("o_id", operationId);
     model_->setOperation(operationId);
@@ -167,7 +167,7 @@ void TForm22::Button2Click() {
     const int row = DBGrid1->currentIndex().row();
     if (norm.recordCount() > 1 && row >= 0 && row < norm.recordCount()) {
         forms().DataModule6->ADO_DB.run("delete from accounts_dep.norm where id=:id",
-                                        {{"id", norm.valueAt(row, norm.fieldIndex("id")).toInt()}});
+                                        {{"id", norm.valueAt(row, norm.fieldIndex("id")).toLongLong()}});
     }
     norm.close();
     norm.open();

@@ -15,7 +15,7 @@ class NormsModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     NormsModel(Dataset &norm, QObject *parent = nullptr);
-    void setOperation(int operationId) { operationId_ = operationId; }
+    void setOperation(Id operationId) { operationId_ = operationId; }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -29,7 +29,7 @@ public:
 
 private:
     Dataset &norm_;
-    int operationId_ = 0;
+    Id operationId_ = 0;
 };
 
 class TForm22 : public QDialog {
@@ -43,7 +43,7 @@ public:
     QPushButton *Button2; // "Удалить"
 
     // Shows the norms of the operation row modally.
-    void showFor(int operationId);
+    void showFor(Id operationId);
     void Button1Click();
     void Button2Click();
     void reject() override;

@@ -64,11 +64,11 @@ TForm10::TForm10(QWidget *parent)
     connect(Button3, &QPushButton::clicked, this, guarded([this] { Button3Click(); }));
     connect(Button4, &QPushButton::clicked, this, guarded([this] { Button4Click(); }));
 
-    forms().Form3->pickTargets[1] = [this](int id, const QString &mark) {
+    forms().Form3->pickTargets[1] = [this](Id id, const QString &mark) {
         Edit1->setText(mark);
         ProductId = id;
     };
-    forms().Form8->pickTargets[1] = [this](int id, const QString &vid) {
+    forms().Form8->pickTargets[1] = [this](Id id, const QString &vid) {
         Edit2->setText(vid);
         OperTypeId = id;
     };
@@ -97,8 +97,8 @@ void TForm10::prepareChange(Dataset &oper) {
     Edit1->setText(oper.text("MARKA").trimmed());
     Edit2->setText(oper.text("VID").trimmed());
     ComboBox1->setCurrentIndex(oper.asInt("NAIMEN") == 0 ? 0 : 1);
-    ProductId = oper.asInt("i_id");
-    OperTypeId = oper.asInt("oper_vid");
+    ProductId = oper.asId("i_id");
+    OperTypeId = oper.asId("oper_vid");
     Edit3->setText(oper.text("cena").trimmed());
     Label4->hide();
     Edit3->hide();
@@ -121,7 +121,7 @@ bool TForm10::isDuplicate() {
                             .arg(ProductId);
     const QString sql = Tag == 1 ? "select count(ID) as cnt from accounts_dep.OPER where " + key
                                  : "select count(*) as cnt from accounts_dep.OPER where " + key +
-                                       " and id<>" + QString::number(forms().DataModule6->Oper.asInt("id"));
+                                       " and id<>" + QString::number(forms().DataModule6->Oper.asId("id"));
     return forms().DataModule6->CheckDuplicate(sql, "Операция с такими параметрами уже заведена!");
 }
 
@@ -134,7 +134,7 @@ void TForm10::insertRow() {
             .arg(ProductId));
 }
 
-void TForm10::updateRow(int id) {
+void TForm10::updateRow(Id id) {
     forms().DataModule6->Oper_ed.execute(
         QString("update accounts_dep.oper set vid=%1, naimen=%2,  i_id=%3 where id=%4")
             .arg(OperTypeId)
@@ -143,18 +143,16 @@ void TForm10::updateRow(int id) {
             .arg(id));
 }
 
-int TForm10::newRowId() {
-    return forms()
-        .DataModule6
-        ->lookup(QString("select max(id) as id from accounts_dep.oper where vid=%1 and naimen=%2 and i_id=%3")
-                     .arg(OperTypeId)
-                     .arg(ComboBox1->currentIndex())
-                     .arg(ProductId),
-                 "id")
-        .toInt();
+Id TForm10::newRowId() {
+    return toId(forms().DataModule6->lookup(
+        QString("select max(id) as id from accounts_dep.oper where vid=%1 and naimen=%2 and i_id=%3")
+            .arg(OperTypeId)
+            .arg(ComboBox1->currentIndex())
+            .arg(ProductId),
+        "id"));
 }
 
-void TForm10::insertFirstNorm(int rowId, double price) {
+void TForm10::insertFirstNorm(Id rowId, double price) {
     norm_ins.setParam("o_id", rowId);
     norm_ins.setParam("price", price);
     norm_ins.execute();
@@ -177,7 +175,7 @@ void TForm10::Button1Click() {
             insertFirstNorm(newRowId(), priceText.toDouble());
         tx.commit();
     } else {
-        updateRow(dm.Oper.asInt("id"));
+        updateRow(dm.Oper.asId("id"));
     }
     dm.Oper.close();
     dm.Oper.open();

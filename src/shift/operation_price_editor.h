@@ -4,6 +4,7 @@
 #include <QDialog>
 
 #include "core/command.h"
+#include "core/id.h"
 
 class Dataset;
 class QComboBox;
@@ -17,8 +18,8 @@ public:
     explicit TForm10(QWidget *parent = nullptr);
 
     int Tag = 1;
-    int ProductId = 0;
-    int OperTypeId = 0;
+    Id ProductId = 0;
+    Id OperTypeId = 0;
     QLineEdit *Edit1;     // "Марка изделия"
     QPushButton *Button3; // product picker
     QLineEdit *Edit2;     // "Операция"
@@ -42,7 +43,7 @@ protected:
 private:
     bool isDuplicate();
     void insertRow();
-    void updateRow(int id);
-    int newRowId();
-    void insertFirstNorm(int rowId, double price);
+    void updateRow(Id id);
+    Id newRowId();
+    void insertFirstNorm(Id rowId, double price);
 };

@@ -38,18 +38,21 @@ void TForm9::showEvent(QShowEvent *e) {
 }
 
 bool TForm9::isDuplicate(const QString &name) {
-    QString sql =
-        "select count(*) as cnt from accounts_dep.vid_oper where upper(vid)=" + sqlQuoted(name.toUpper());
-    if (Tag != 1)
-        sql += " and id<>" + QString::number(forms().DataModule6->Vid_oper.asInt("id"));
-    return forms().DataModule6->CheckDuplicate(sql, "Такая операция уже заведена!");
+    TDataModule6 &dm = *forms().DataModule6;
+    QString sql = "select count(*) as cnt from accounts_dep.vid_oper where upper(vid)=:vid";
+    SqlParams params{{"vid", name.toUpper()}};
+    if (Tag != 1) {
+        sql += " and id<>:id";
+        params.append({"id", dm.Vid_oper.asId("id")});
+    }
+    return dm.CheckDuplicate(sql, "Такая операция уже заведена!", params);
 }
 
 void TForm9::insertType(const QString &name) {
     forms().DataModule6->ADO_DB.run("insert into accounts_dep.vid_oper(vid) values (:vid)", {{"vid", name}});
 }
 
-void TForm9::renameType(const QString &name, int id) {
+void TForm9::renameType(const QString &name, Id id) {
     forms().DataModule6->ADO_DB.run("update accounts_dep.vid_oper set vid=:vid where id=:id",
                                     {{"vid", name}, {"id", id}});
 }
@@ -66,7 +69,7 @@ void TForm9::Button1Click() {
     if (Tag == 1)
         insertType(name);
     else
-        renameType(name, types.asInt("id"));
+        renameType(name, types.asId("id"));
     types.close();
     types.open();
     accept();

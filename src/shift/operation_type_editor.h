@@ -1,5 +1,7 @@
 #pragma once
 // Adds (mode 1) or renames (mode 2) one operation type.
+#include "core/id.h"
+
 #include <QDialog>
 
 class QLineEdit;
@@ -23,5 +25,5 @@ protected:
 private:
     bool isDuplicate(const QString &name);
     void insertType(const QString &name);
-    void renameType(const QString &name, int id);
+    void renameType(const QString &name, Id id);
 };

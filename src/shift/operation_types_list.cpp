@@ -38,7 +38,7 @@ void TForm8::Button2Click() {
     Dataset &types = forms().DataModule6->Vid_oper;
     if (Tag == 1) {
         // On an empty list the opener gets an empty name and id 0, which its check refuses.
-        handToOpener(types.isEmpty() ? 0 : types.asInt("id"), types.text("vid").trimmed());
+        handToOpener(types.isEmpty() ? 0 : types.asId("id"), types.text("vid").trimmed());
         accept();
         return;
     }
@@ -51,7 +51,7 @@ void TForm8::Button2Click() {
     showModal(&editor);
 }
 
-void TForm8::deleteType(int id) {
+void TForm8::deleteType(Id id) {
     forms().DataModule6->ADO_DB.run("delete from accounts_dep.vid_oper where id=:id", {{"id", id}});
 }
 
@@ -61,7 +61,7 @@ void TForm8::Button3Click() {
         return;
     if (!askYesNo("Удалить вид операции?", "Удаление"))
         return;
-    deleteType(types.asInt("id"));
+    deleteType(types.asId("id"));
     types.close();
     types.open();
 }

@@ -17,5 +17,5 @@ public:
     void Button3Click();
 
 private:
-    void deleteType(int id);
+    void deleteType(Id id);
 };

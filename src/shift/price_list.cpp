@@ -67,7 +67,7 @@ void TForm4::openNorms() {
     if (oper.isEmpty())
         return;
     TForm22 &norms = *forms().Form22;
-    norms.showFor(oper.asInt("id"));
+    norms.showFor(oper.asId("id"));
 }
 
 void TForm4::Button1Click() {
@@ -81,7 +81,7 @@ void TForm4::Button2Click() {
     if (Tag == 1) {
         if (!oper.isEmpty()) {
             TForm1 &main = *forms().Form1;
-            const int productId = oper.asInt("i_id");
+            const Id productId = oper.asId("i_id");
             const double price =
                 shiftPiecePrice(oper.asDouble("cena"), main.CBox1->isChecked(), main.ShiftNumber);
             const QString mark =
@@ -93,7 +93,7 @@ void TForm4::Button2Click() {
                     .trimmed();
             const QString text =
                 mark + "; " + oper.text("VID").trimmed() + "; " + productKindName(oper.asInt("NAIMEN"));
-            forms().Form11->takeOperation(productId, oper.asInt("id"), price, text);
+            forms().Form11->takeOperation(productId, oper.asId("id"), price, text);
         }
         accept();
         return;
@@ -111,7 +111,7 @@ void TForm4::Button3Click() {
         return;
     if (!askYesNo("Удалить операцию?", "Удаление"))
         return;
-    dm.Oper_del.setParam("id", dm.Oper.asInt("id"));
+    dm.Oper_del.setParam("id", dm.Oper.asId("id"));
     dm.Oper_del.execute();
     dm.Oper.close();
     dm.Oper.open();

@@ -123,7 +123,7 @@ TForm11::TForm11(QWidget *parent) : QDialog(parent), SmenaIU(forms().DataModule6
     connect(Edit3, &QLineEdit::editingFinished, this, guarded([this] { recomputeDisplays(); }));
     connect(Edit6, &QLineEdit::editingFinished, this, guarded([this] { recomputeDisplays(); }));
 
-    forms().Form5->pickTargets[1] = [this](int id, const QString &fio) {
+    forms().Form5->pickTargets[1] = [this](Id id, const QString &fio) {
         Edit1->setText(fio);
         WorkerId = id;
     };
@@ -169,9 +169,9 @@ void TForm11::prepareChange(Dataset &row) {
                    productKindName(row.asInt("naimen")));
     Edit3->setText(row.text("kol_vo").trimmed());
     Edit4->setText(row.text("brak").trimmed());
-    WorkerId = row.asInt("w_id");
-    ProductId = row.asInt("i_id");
-    OperRowId = row.asInt("o_id");
+    WorkerId = row.asId("w_id");
+    ProductId = row.asId("i_id");
+    OperRowId = row.asId("o_id");
     Edit6->setText(QString::number(row.asInt("time")));
     const bool paint = mentionsPaint(row.text("vid").trimmed());
     Edit5->setEnabled(paint);
@@ -187,10 +187,10 @@ void TForm11::prepareChange(Dataset &row) {
     oper.open();
     oper.locate("id", OperRowId);
     Edit8->setText(
-        priceDisplay(oper.recNo() > 0 && oper.asInt("id") == OperRowId ? round4(oper.asDouble("cena")) : 0));
+        priceDisplay(oper.recNo() > 0 && oper.asId("id") == OperRowId ? round4(oper.asDouble("cena")) : 0));
 }
 
-void TForm11::takeOperation(int productId, int operRowId, double piecePrice, const QString &text) {
+void TForm11::takeOperation(Id productId, Id operRowId, double piecePrice, const QString &text) {
     ProductId = productId;
     OperRowId = operRowId;
     PiecePrice = piecePrice;
@@ -255,7 +255,7 @@ void TForm11::recomputeDisplays() {
     Edit9->setText(priceDisplay(round4(Edit3->text().toDouble() * PiecePrice)));
 }
 
-QString TForm11::duplicateSql(int color, int recordId) const {
+QString TForm11::duplicateSql(int color, Id recordId) const {
     const int shift = forms().Form1->ShiftNumber;
     QString sql =
         QString("select count(id) as cnt from accounts_dep.SMENA where w_id=%1 and o_id=%2 and i_id=%3 and "
@@ -286,7 +286,7 @@ void TForm11::insertRecord(const QString &price, int color) {
             .arg(Edit6->text().trimmed(), sqlDate(today())));
 }
 
-void TForm11::updateRecord(const QString &price, int color, int recordId) {
+void TForm11::updateRecord(const QString &price, int color, Id recordId) {
     SmenaIU.execute(
         QString("update accounts_dep.SMENA set w_id=%1, i_id=%2, o_id=%3, cena=%4, kol_vo=%5, brak=%6, "
                 "data=to_date('%7', 'DD.MM.YYYY'), smena=%8, color=%9, time=%10, vvod='%11', prize=0, "
@@ -323,7 +323,7 @@ void TForm11::Button1Click() {
     TDataModule6 &dm = *forms().DataModule6;
     TForm1 &main = *forms().Form1;
     Dataset &shiftQuery = dm.shiftQuery(main.ShiftNumber);
-    const int recordId = Tag == 1 ? 0 : shiftQuery.asInt("id");
+    const Id recordId = Tag == 1 ? 0 : shiftQuery.asId("id");
     if (dm.CheckDuplicate(duplicateSql(color, recordId), "Позиция с такими параметрами уже заведена!"))
         return;
 
@@ -335,7 +335,7 @@ void TForm11::Button1Click() {
         if (Tag == 1) {
             insertRecord(price, color);
         } else {
-            const int oldWorker = shiftQuery.asInt("w_id");
+            const Id oldWorker = shiftQuery.asId("w_id");
             const int oldShift = shiftQuery.asInt("smena");
             const QDate oldDate = shiftQuery.value("data").toDate();
             updateRecord(price, color, recordId);

@@ -5,6 +5,7 @@
 #include <QDialog>
 
 #include "core/command.h"
+#include "core/id.h"
 
 class Dataset;
 class QDateEdit;
@@ -18,9 +19,9 @@ public:
     explicit TForm11(QWidget *parent = nullptr);
 
     int Tag = 1;
-    int WorkerId = 0;
-    int ProductId = 0;
-    int OperRowId = 0;
+    Id WorkerId = 0;
+    Id ProductId = 0;
+    Id OperRowId = 0;
     double PiecePrice = 0;
 
     QLineEdit *Edit1; // "ФИО"
@@ -45,7 +46,7 @@ public:
     void prepareChange(Dataset &row);
 
     // The price list's pick: the record's product, price-list row, piece price and text.
-    void takeOperation(int productId, int operRowId, double piecePrice, const QString &text);
+    void takeOperation(Id productId, Id operRowId, double piecePrice, const QString &text);
 
     void Button1Click();
     void Button3Click(); // worker picker
@@ -59,8 +60,8 @@ protected:
 private:
     void applyPaintRule();
     bool isPaintOperation() const;
-    QString duplicateSql(int color, int recordId) const;
+    QString duplicateSql(int color, Id recordId) const;
     void insertRecord(const QString &price, int color);
-    void updateRecord(const QString &price, int color, int recordId);
+    void updateRecord(const QString &price, int color, Id recordId);
     void clearFields();
 };

@@ -3,7 +3,7 @@
 #include "core/data_module.h"
 #include "core/formatting.h"
 
-int shiftDayTotal(TDataModule6 &dm, int workerId, int shift, const QDate &date) {
+int shiftDayTotal(TDataModule6 &dm, Id workerId, int shift, const QDate &date) {
     return dm
         .lookup(QString("select sum(time) as tim from accounts_dep.smena where w_id=%1 and smena=%2 and "
                         "data=to_date('%3', 'DD.MM.YYYY') group by w_id, smena, data")
@@ -14,7 +14,7 @@ int shiftDayTotal(TDataModule6 &dm, int workerId, int shift, const QDate &date) 
         .toInt();
 }
 
-static QString shiftKey(int workerId, int shift, const QDate &date) {
+static QString shiftKey(Id workerId, int shift, const QDate &date) {
     return QString("w_id=%1 and smena=%2 and month=%3 and year=%4")
         .arg(workerId)
         .arg(shift)
@@ -22,7 +22,7 @@ static QString shiftKey(int workerId, int shift, const QDate &date) {
         .arg(date.year());
 }
 
-void storeShiftDayHours(TDataModule6 &dm, int workerId, int shift, const QDate &date, int total,
+void storeShiftDayHours(TDataModule6 &dm, Id workerId, int shift, const QDate &date, int total,
                         DayCellWrite how) {
     const QString key = shiftKey(workerId, shift, date);
     if (how == DayCellWrite::AfterDelete) {

@@ -9,8 +9,8 @@ static Database &db() {
     return forms().DataModule6->ADO_DB;
 }
 
-QVariant scalar(const QString &sql) {
-    QSqlQuery q = db().run(sql);
+QVariant scalar(const QString &sql, const SqlParams &params) {
+    QSqlQuery q = db().run(sql, params);
     return q.next() ? q.value(0) : QVariant();
 }
 
@@ -18,22 +18,22 @@ void exec(const QString &sql) {
     db().run(sql);
 }
 
-static int insert(const QString &sql, const SqlParams &params) {
+static qint64 insert(const QString &sql, const SqlParams &params) {
     QSqlQuery q = db().run(sql + " returning id", params);
     q.next();
-    return q.value(0).toInt();
+    return q.value(0).toLongLong();
 }
 
 int worker(const QString &fio, const QString &position) {
-    return insert("insert into accounts_dep.person(fio, s_staffpos_hl) values (:fio, :pos)",
-                  {{"fio", fio}, {"pos", position}});
+    return int(insert("insert into accounts_dep.person(fio, s_staffpos_hl) values (:fio, :pos)",
+                      {{"fio", fio}, {"pos", position}}));
 }
 
-int group(const QString &caption) {
+qint64 group(const QString &caption) {
     return insert("insert into cmn_classifier.item(s_caption, id_level) values (:c, 2)", {{"c", caption}});
 }
 
-int product(const QString &mark, int groupId) {
+qint64 product(const QString &mark, qint64 groupId) {
     return insert(
         "insert into cmn_gds_and_srv.gds_and_srv(s_caption, s_description, id_msm_bs, massa, id_class_item) "
         "values (:m, '', 6, 1, :g)",
@@ -41,19 +41,20 @@ int product(const QString &mark, int groupId) {
 }
 
 int operationType(const QString &name) {
-    return insert("insert into accounts_dep.vid_oper(vid) values (:v)", {{"v", name}});
+    return int(insert("insert into accounts_dep.vid_oper(vid) values (:v)", {{"v", name}}));
 }
 
-int priceRow(int productId, int typeId, int kind, double price) {
-    const int id = insert("insert into accounts_dep.oper(i_id, vid, naimen, cena_new) values (:i, :v, :n, 0)",
-                          {{"i", productId}, {"v", typeId}, {"n", kind}});
+int priceRow(qint64 productId, int typeId, int kind, double price) {
+    const int id =
+        int(insert("insert into accounts_dep.oper(i_id, vid, naimen, cena_new) values (:i, :v, :n, 0)",
+                   {{"i", productId}, {"v", typeId}, {"n", kind}}));
     insert("insert into accounts_dep.norm(o_id, price, norma, prize) values (:o, :p, 1, 0)",
            {{"o", id}, {"p", price}});
     return id;
 }
 
 int record(const Record &r) {
-    return insert(
+    return int(insert(
         "insert into accounts_dep.smena(data, smena, w_id, i_id, o_id, cena, kol_vo, brak, color, time, ok, "
         "vvod, prize, id_doc, id_doc_item, f_gds_qty_use, id_gds_use, id_cons_use) "
         "select :data, :smena, :w, o.i_id, o.id, :cena, :q, :b, :c, :t, :ok, :vvod, 0, 0, 0, 0, 0, 0 "
@@ -68,7 +69,7 @@ int record(const Record &r) {
          {"t", r.hours},
          {"ok", r.ok.isNull() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(r.ok)},
          {"vvod", r.date},
-         {"o", r.priceRow}});
+         {"o", r.priceRow}}));
 }
 
 QVariant dayCell(int worker, int shift, const QDate &date) {

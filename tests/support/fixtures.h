@@ -6,15 +6,16 @@
 
 namespace fixtures {
 
-QVariant scalar(const QString &sql);
+QVariant scalar(const QString &sql, const QList<QPair<QString, QVariant>> &params = {});
 void exec(const QString &sql);
 
 int worker(const QString &fio, const QString &position = QStringLiteral("Сборщик"));
-int group(const QString &caption);
-int product(const QString &mark, int groupId = 0);
+// Groups and products live in the shared schemas: their ids may pass 32 bits.
+qint64 group(const QString &caption);
+qint64 product(const QString &mark, qint64 groupId = 0);
 int operationType(const QString &name);
 // A price-list row with one norm of the given price.
-int priceRow(int productId, int typeId, int kind, double price);
+int priceRow(qint64 productId, int typeId, int kind, double price);
 struct Record {
     int worker;
     int priceRow;
