@@ -1,8 +1,9 @@
 // Start-up and the version check: the newest build leaves its stamp, an older one ends itself
 // within five seconds; a failed connection ends the program with its message.
 #include "core/data_module.h"
+#include "app/startup.h"
 #include "core/forms.h"
-#include "core/login_window.h"
+#include "app/login_window.h"
 #include "core/version_check.h"
 #include "shift/main_window.h"
 #include "support/fixtures.h"

@@ -1,4 +1,5 @@
 // Program entry: creates every window once, connects, and hands over to the login window.
+#include "app/startup.h"
 #include "core/forms.h"
 #include "core/guard.h"
 #include "core/seams.h"

@@ -2,13 +2,14 @@
 
 #include "core/data_module.h"
 #include "core/forms.h"
-#include "core/login_window.h"
 #include "core/seams.h"
-#include "shift/main_window.h"
-
-#include <QTimer>
 
 namespace {
+VersionCheckHooks &hooks() {
+    static VersionCheckHooks h;
+    return h;
+}
+
 struct Stamp {
     int d = 0;
     int t = 0;
@@ -31,18 +32,19 @@ Stamp readStamp(Database &db, QString *delim) {
 }
 } // namespace
 
+void setVersionCheckHooks(VersionCheckHooks h) {
+    hooks() = std::move(h);
+}
+
 void CheckVersion() {
     // Once the end is on its way, a further check would only repeat the message.
     if (terminationRequested())
         return;
-    Forms &f = forms();
-    TDataModule6 &dm = *f.DataModule6;
+    TDataModule6 &dm = *forms().DataModule6;
     const int date = buildDate();
     const int time = buildTime();
-    if (f.Form1) {
-        f.Form1->BuildDate = date;
-        f.Form1->BuildTime = time;
-    }
+    if (hooks().stampTaken)
+        hooks().stampTaken(date, time);
     QString delim;
     const Stamp stored = readStamp(dm.ADO_DB, &delim);
     dm.Delimiter = delim;
@@ -58,8 +60,8 @@ void CheckVersion() {
         }
     }
     if (readStamp(dm.ADO_DB, nullptr).newer(date, time)) {
-        if (f.Form23)
-            f.Form23->Timer1->start();
+        if (hooks().newerFound)
+            hooks().newerFound();
         showError(QStringLiteral("Версия программы не соответсвует БД! Запустите программу через 5 мин."),
                   QStringLiteral("Ошибка"));
         requestTermination();

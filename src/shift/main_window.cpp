@@ -53,7 +53,7 @@ bool isWeekend(const QDate &d) {
 }
 } // namespace
 
-TForm1::TForm1(const QStringList &positional, QWidget *parent) : QDialog(parent) {
+TForm1::TForm1(QWidget *parent) : QDialog(parent) {
     setObjectName("Form1");
     setWindowTitle("Табель");
     forms().Form1 = this;
@@ -139,11 +139,9 @@ TForm1::TForm1(const QStringList &positional, QWidget *parent) : QDialog(parent)
     Timer1 = new QTimer(this);
     Timer1->setInterval(30000);
     connect(Timer1, &QTimer::timeout, this, guarded([] { CheckVersion(); }));
-    Timer1->start();
+}
 
-    if (!ConnectDatabase(positional))
-        return;
-
+void TForm1::openShiftLists() {
     TDataModule6 &dm = *forms().DataModule6;
     const auto columns = shiftColumns();
     DatasetModel **sources[] = {&DataSource1, &DataSource2, &DataSource3, &DataSource4};
@@ -166,6 +164,8 @@ TForm1::TForm1(const QStringList &positional, QWidget *parent) : QDialog(parent)
     }
     RadioButton1->setChecked(true);
     selectShift(1);
+    // Started only now: a check without a connection would only stack error boxes.
+    Timer1->start();
 }
 
 void TForm1::buildMenu() {

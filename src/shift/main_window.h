@@ -5,7 +5,6 @@
 #include "core/roles.h"
 
 #include <QDialog>
-#include <QStringList>
 
 class Dataset;
 class DatasetModel;
@@ -21,7 +20,10 @@ class QTimer;
 class TForm1 : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm1(const QStringList &positional, QWidget *parent = nullptr);
+    explicit TForm1(QWidget *parent = nullptr);
+    // Once the connection exists: the four shift lists in the grid, shift 1 chosen, and the
+    // version timer running.
+    void openShiftLists();
 
     int ShiftNumber = 1;
     QString LoginName;

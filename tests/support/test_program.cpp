@@ -1,5 +1,6 @@
 #include "support/test_program.h"
 
+#include "app/startup.h"
 #include "core/forms.h"
 
 #include <QProcess>

@@ -1,4 +1,4 @@
-#include "core/login_window.h"
+#include "app/login_window.h"
 
 #include "core/data_module.h"
 #include "core/forms.h"

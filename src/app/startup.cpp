@@ -1,9 +1,12 @@
+#include "app/startup.h"
+
+#include "app/login_window.h"
 #include "core/connection_string.h"
 #include "core/data_module.h"
 #include "core/db_error.h"
 #include "core/forms.h"
-#include "core/login_window.h"
 #include "core/seams.h"
+#include "core/version_check.h"
 #include "refbooks/group_editor.h"
 #include "refbooks/groups_list.h"
 #include "refbooks/product_editor.h"
@@ -18,10 +21,7 @@
 #include "shift/price_list.h"
 #include "shift/shift_record_editor.h"
 
-Forms &forms() {
-    static Forms f;
-    return f;
-}
+#include <QTimer>
 
 bool ConnectDatabase(const QStringList &positional) {
     Forms &f = forms();
@@ -38,13 +38,24 @@ bool ConnectDatabase(const QStringList &positional) {
 }
 
 bool createForms(const QStringList &positional) {
-    auto *main = new TForm1(positional);
-    if (!forms().Form23) {
+    Forms &f = forms();
+    setVersionCheckHooks({[](int date, int time) {
+                              if (TForm1 *main = forms().Form1) {
+                                  main->BuildDate = date;
+                                  main->BuildTime = time;
+                              }
+                          },
+                          [] {
+                              if (TForm23 *login = forms().Form23)
+                                  login->Timer1->start();
+                          }});
+    auto *main = new TForm1;
+    if (!ConnectDatabase(positional)) {
         main->close();
         return false;
     }
+    main->openShiftLists();
     // Every other window, once, in the fixed order; the rest join as they are built.
-    Forms &f = forms();
     f.Form2 = new TForm2;
     f.Form3 = new TForm3;
     f.Form4 = new TForm4;

@@ -1,0 +1,6 @@
+#include "core/forms.h"
+
+Forms &forms() {
+    static Forms f;
+    return f;
+}
