@@ -1,7 +1,7 @@
 // The login text picks the role, and the role decides what the main window lets the user do.
+#include "app/login_window.h"
 #include "core/data_module.h"
 #include "core/forms.h"
-#include "app/login_window.h"
 #include "shift/main_window.h"
 #include "support/test_program.h"
 

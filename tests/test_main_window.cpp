@@ -4,11 +4,16 @@
 #include "core/dataset_model.h"
 #include "core/forms.h"
 #include "shift/main_window.h"
+#include "shift/shift_record_editor.h"
 #include "support/fixtures.h"
 #include "support/test_program.h"
 
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QImage>
+#include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -55,6 +60,10 @@ private slots:
     void deleteAnsweredNo();
     void deleteOnEmptyListAsksNothing();
     void failedDeleteChangesNothing();
+    void changeReturnsToNotedRow();
+    void datePickerReloads_data();
+    void datePickerReloads();
+    void okColourKeptOnSelectedRow();
 };
 
 void MainWindowTest::initTestCase() {
@@ -213,16 +222,20 @@ void MainWindowTest::deleteRewritesDayCell_data() {
     QTest::addColumn<int>("shift");
     QTest::addColumn<QList<int>>("hours");
     QTest::addColumn<QVariant>("cellAfter");
+    QTest::addColumn<bool>("pickerElsewhere");
     // The last record of the day empties the cell; the other days of the row stay.
-    QTest::newRow("last record") << 1 << QList<int>{8} << QVariant();
-    QTest::newRow("one of several") << 1 << QList<int>{5, 3} << QVariant(3);
-    QTest::newRow("overtime") << 4 << QList<int>{2, 1} << QVariant(1);
+    QTest::newRow("last record") << 1 << QList<int>{8} << QVariant() << false;
+    QTest::newRow("one of several") << 1 << QList<int>{5, 3} << QVariant(3) << false;
+    QTest::newRow("overtime") << 4 << QList<int>{2, 1} << QVariant(1) << false;
+    // The picker shows the row's other day, not yet read: the record's own day is the one rewritten.
+    QTest::newRow("picker on another day") << 1 << QList<int>{5, 3} << QVariant(3) << true;
 }
 
 void MainWindowTest::deleteRewritesDayCell() {
     QFETCH(int, shift);
     QFETCH(QList<int>, hours);
     QFETCH(QVariant, cellAfter);
+    QFETCH(bool, pickerElsewhere);
     int total = 0;
     const int rows[] = {cutting, painting};
     for (int i = 0; i < hours.size(); ++i) {
@@ -237,6 +250,8 @@ void MainWindowTest::deleteRewritesDayCell() {
 
     showDay(tuesday);
     main->selectShift(shift);
+    if (pickerElsewhere)
+        main->DateT->setDate(tuesday.addDays(-4));
     Dataset &q = forms().DataModule6->shiftQuery(shift);
     // The first of the worker's records goes: the one priced by the cutting row.
     QVERIFY(q.locate("o_id", cutting));
@@ -305,6 +320,97 @@ void MainWindowTest::failedDeleteChangesNothing() {
     QCOMPARE(testing::messages().shown.size(), 1);
     QCOMPARE(fixtures::scalar("select count(*) from accounts_dep.smena").toInt(), 1);
     QCOMPARE(forms().DataModule6->Smena1.recordCount(), 1);
+}
+
+void MainWindowTest::changeReturnsToNotedRow() {
+    for (int worker : {ivanov, petrov, onil})
+        fixtures::record({.worker = worker, .priceRow = cutting, .date = tuesday});
+    showDay(tuesday);
+    Dataset &q = forms().DataModule6->Smena1;
+    q.moveTo(2);
+    const QString fio = q.text("fio");
+    TForm11 &editor = *forms().Form11;
+    testing::onModal([&](QDialog *d) {
+        editor.Edit3->setText("25");
+        editor.Button1->click();
+        return d->result();
+    });
+    main->Button2->click();
+    QCOMPARE(fixtures::scalar("select count(*) from accounts_dep.smena where kol_vo=25").toInt(), 1);
+    QCOMPARE(q.recNo(), 2);
+    QCOMPARE(q.text("fio"), fio);
+    QCOMPARE(main->DBGrid2->currentIndex().row(), 1);
+}
+
+void MainWindowTest::datePickerReloads_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Enter in the field") << "enter";
+    QTest::newRow("calendar closed with Esc") << "escape";
+    QTest::newRow("calendar closed by a click outside") << "outside";
+}
+
+void MainWindowTest::datePickerReloads() {
+    QFETCH(QString, how);
+    fixtures::record({.worker = ivanov, .priceRow = cutting, .date = tuesday});
+    testing::setToday(saturday);
+    main->show();
+    QVERIFY(QTest::qWaitForWindowExposed(main));
+    QCOMPARE(forms().DataModule6->Smena1.param("data").toDate(), saturday);
+    main->DateT->setFocus();
+    // The date is changed by keyboard: four days back.
+    main->DateT->setCurrentSection(QDateTimeEdit::DaySection);
+    for (int i = 0; i < 4; ++i)
+        QTest::keyClick(main->DateT, Qt::Key_Down);
+    QCOMPARE(main->DateT->date(), tuesday);
+    QCOMPARE(forms().DataModule6->Smena1.param("data").toDate(), saturday);
+    if (how == "enter") {
+        QTest::keyClick(main->DateT, Qt::Key_Return);
+    } else {
+        // The drop-down arrow opens the calendar.
+        QTest::mouseClick(main->DateT, Qt::LeftButton, {},
+                          QPoint(main->DateT->width() - 5, main->DateT->height() / 2));
+        QWidget *popup = main->DateT->calendarWidget()->window();
+        QVERIFY(popup != main);
+        QTRY_VERIFY(popup->isVisible());
+        if (how == "escape")
+            QTest::keyClick(main->DateT->calendarWidget(), Qt::Key_Escape);
+        else
+            popup->close(); // what a click outside a popup does
+        QTRY_VERIFY(!popup->isVisible());
+    }
+    QTRY_COMPARE(forms().DataModule6->Smena1.param("data").toDate(), tuesday);
+    QCOMPARE(forms().DataModule6->Smena1.recordCount(), 1);
+    QVERIFY(!main->CBox1->isChecked());
+    main->hide();
+}
+
+void MainWindowTest::okColourKeptOnSelectedRow() {
+    fixtures::record({.worker = ivanov, .priceRow = cutting, .date = tuesday, .ok = "no"});
+    fixtures::record({.worker = petrov, .priceRow = cutting, .date = tuesday, .ok = "ok"});
+    showDay(tuesday);
+    QAbstractItemModel *grid = main->DBGrid2->model();
+    for (int row = 0; row < 2; ++row) {
+        const QModelIndex index = grid->index(row, 10);
+        const QColor expected = row == 0 ? QColor(Qt::red) : QColor(Qt::darkGreen);
+        QStyleOptionViewItem option;
+        option.initFrom(main->DBGrid2);
+        option.rect = QRect(0, 0, 37, 20);
+        option.state |= QStyle::State_Selected | QStyle::State_Active;
+        QImage image(37, 20, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        main->DBGrid2->itemDelegateForIndex(index)->paint(&painter, option, index);
+        painter.end();
+        int own = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                if (qAbs(c.red() - expected.red()) < 40 && qAbs(c.green() - expected.green()) < 40 &&
+                    qAbs(c.blue() - expected.blue()) < 40)
+                    ++own;
+            }
+        QVERIFY2(own > 5, qPrintable(QString("row %1: %2 pixels of the mark's colour").arg(row).arg(own)));
+    }
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -1,9 +1,9 @@
 // Start-up and the version check: the newest build leaves its stamp, an older one ends itself
 // within five seconds; a failed connection ends the program with its message.
-#include "core/data_module.h"
-#include "app/startup.h"
-#include "core/forms.h"
 #include "app/login_window.h"
+#include "app/startup.h"
+#include "core/data_module.h"
+#include "core/forms.h"
 #include "core/version_check.h"
 #include "shift/main_window.h"
 #include "support/fixtures.h"
@@ -21,6 +21,8 @@ private slots:
     void check();
     void newerStampEndsWithinFiveSeconds();
     void timersAreSet();
+    void timerChecksForReal();
+    void noTimerWithoutConnection();
     void failedConnectionEnds();
 };
 
@@ -101,6 +103,33 @@ void VersionCheckTest::timersAreSet() {
     QVERIFY(versionTimer->isActive());
     QCOMPARE(versionTimer->interval(), 30000);
     QCOMPARE(forms().Form23->Timer1->interval(), 5000);
+}
+
+void VersionCheckTest::timerChecksForReal() {
+    // Another workstation leaves a newer stamp; the next tick of the version timer ends this copy.
+    QTimer *versionTimer = forms().Form1->Timer1;
+    versionTimer->setInterval(50);
+    QCOMPARE(testing::psql("version_check", "update accounts_dep.ver set d=20300101, t=0"), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(testing::terminations() >= 1, 2000);
+    QCOMPARE(testing::messages().shown.value(0).text,
+             "Версия программы не соответсвует БД! Запустите программу через 5 мин.");
+    versionTimer->setInterval(30000);
+    forms().Form23->Timer1->stop();
+    fixtures::exec("update accounts_dep.ver set d=0, t=0");
+}
+
+void VersionCheckTest::noTimerWithoutConnection() {
+    // With no connection the version timer never starts: each tick would wait for the connect
+    // timeout and stack another error box over "Подключение к БД отсутсвует!!!".
+    const Forms saved = forms();
+    forms() = Forms{};
+    QVERIFY(!createForms({"piecework_no_such_database", "127.0.0.1"}));
+    QVERIFY(forms().Form1);
+    QVERIFY(!forms().Form1->Timer1->isActive());
+    QCOMPARE(testing::messages().shown.size(), 1);
+    delete forms().Form1;
+    delete forms().DataModule6;
+    forms() = saved;
 }
 
 void VersionCheckTest::failedConnectionEnds() {

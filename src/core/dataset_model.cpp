@@ -16,6 +16,13 @@ DatasetModel::DatasetModel(Dataset *dataset, QVector<GridColumn> columns, QObjec
     connect(dataset_, &Dataset::currentChanged, this, &DatasetModel::syncSelection);
 }
 
+void OwnColourDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const {
+    QStyledItemDelegate::initStyleOption(option, index);
+    const QVariant own = index.data(Qt::ForegroundRole);
+    if (own.isValid())
+        option->palette.setBrush(QPalette::HighlightedText, own.value<QBrush>());
+}
+
 void DatasetModel::attach(QTableView *view) {
     if (view->model() != this) {
         // The view makes a new selection model for every model it is given; the old one is ours

@@ -5,6 +5,7 @@
 
 #include <QAbstractTableModel>
 #include <QPointer>
+#include <QStyledItemDelegate>
 #include <functional>
 
 class QTableView;
@@ -15,6 +16,17 @@ struct GridColumn {
     int width = -1; // -1: the grid's default width
     Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter;
     bool visible = true;
+};
+
+// Draws cells as usual, except that a cell with a text colour of its own keeps it in the selected
+// row too, where the selection colour would otherwise hide it.
+class OwnColourDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
 };
 
 class DatasetModel : public QAbstractTableModel {

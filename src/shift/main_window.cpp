@@ -85,9 +85,9 @@ TForm1::TForm1(QWidget *parent) : QDialog(parent) {
     DateT->setDisplayFormat("dd.MM.yyyy");
     DateT->installEventFilter(this);
     // The calendar hides itself after the click; read the date once it has been taken.
-    for (auto signal : {&QCalendarWidget::clicked, &QCalendarWidget::activated})
-        connect(DateT->calendarWidget(), signal, this,
-                [this] { QTimer::singleShot(0, this, guarded([this] { DateTCloseUp(); })); });
+    // However the calendar closes (a day clicked, Enter, Esc, a click outside), the lists follow
+    // the date once the picker has taken it.
+    DateT->calendarWidget()->window()->installEventFilter(this);
     CBox1 = new QCheckBox("Выходной", this);
     CBox1->setObjectName("CBox1");
     connect(CBox1, &QCheckBox::toggled, this, [this](bool on) { markDayOff(on); });
@@ -109,6 +109,8 @@ TForm1::TForm1(QWidget *parent) : QDialog(parent) {
     QFont gridFont = DBGrid2->font();
     gridFont.setPointSize(8);
     DBGrid2->setFont(gridFont);
+    // The "OK" mark keeps its green or red on the current row.
+    DBGrid2->setItemDelegate(new OwnColourDelegate(DBGrid2));
     connect(DBGrid2, &QTableView::doubleClicked, this, guarded([this] { DBGrid2DblClick(); }));
     layout->addWidget(DBGrid2, 1);
 
@@ -268,6 +270,10 @@ void TForm1::showEvent(QShowEvent *e) {
 }
 
 bool TForm1::eventFilter(QObject *watched, QEvent *e) {
+    if (e->type() == QEvent::Hide && watched == DateT->calendarWidget()->window() && watched != this) {
+        QTimer::singleShot(0, this, guarded([this] { DateTCloseUp(); }));
+        return false;
+    }
     if (watched == DateT && e->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(e)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -365,8 +371,9 @@ void TForm1::Button2Click() {
     TForm11 &editor = *forms().Form11;
     editor.prepareChange(q);
     showModal(&editor);
-    q.moveTo(place);
+    // Reopened first, then moved back: the activation's reopening would undo the move.
     FormActivate();
+    q.moveTo(place);
 }
 
 void TForm1::Button3Click() {

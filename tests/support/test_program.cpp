@@ -35,11 +35,18 @@ int shell(const QString &command) {
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
 
+static const char *const kPsql = "PGPASSWORD=tulwexa PGOPTIONS='-c client_min_messages=warning' psql -q -h "
+                                 "127.0.0.1 -p 5432 -U sys -v ON_ERROR_STOP=1";
+
+int psql(const QString &name, const QString &sql) {
+    QString quoted = sql;
+    quoted.replace('\'', "'\\''");
+    return shell(QString("%1 -d piecework_%2 -c '%3'").arg(kPsql, name, quoted));
+}
+
 QString createDatabase(const QString &name) {
     const QString db = "piecework_" + name;
-    const QString psql =
-        "PGPASSWORD=tulwexa PGOPTIONS='-c client_min_messages=warning' psql -q -h 127.0.0.1 -p 5432 "
-        "-U sys -d postgres -v ON_ERROR_STOP=1";
+    const QString psql = QString(kPsql) + " -d postgres";
     const int rc =
         shell(QString("%1 -c 'drop database if exists %2 with (force)' -c 'create database %2 template "
                       "piecework_template'")

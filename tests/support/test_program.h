@@ -51,6 +51,10 @@ void onModal(std::function<int(QDialog *)> script);
 // Types text into a widget key by key, Cyrillic letters included.
 void typeText(QWidget *widget, const QString &text);
 
+// Runs a statement on the test's database "piecework_<name>" through a connection of its own
+// (another workstation); returns psql's exit code.
+int psql(const QString &name, const QString &sql);
+
 // Runs a shell command line; returns its exit code.
 int shell(const QString &command);
 QString sourceDir();
