@@ -101,34 +101,48 @@ SELECT d::date AS day, extract(isodow FROM d) IN (6, 7) AS day_off
   FROM generate_series(date_trunc('month', current_date) - make_interval(months => :months),
                        current_date, interval '1 day') AS d;
 
+-- Most days a worker does 8 hours, some days 4 to 12, on one operation or on several.
 CREATE TEMP TABLE demo_work AS
 SELECT p.id AS w_id, day, day_off,
        CASE WHEN p.id % 10 < 6 THEN 1 WHEN p.id % 10 < 8 THEN 2 WHEN p.id % 10 < 9 THEN 3 ELSE 1 END
-         AS smena
+         AS smena,
+       CASE WHEN random() < 0.8 THEN 8 ELSE 4 + floor(random() * 9)::int END AS hours,
+       CASE WHEN random() < 0.55 THEN 1 ELSE :records_per_worker END AS n
   FROM accounts_dep.person p CROSS JOIN demo_days
  WHERE NOT day_off OR random() < 0.08;
+
+-- Pieces per hour by operation type: cutting and packing are quick, welding and assembly slow.
+CREATE TEMP TABLE demo_pace AS
+SELECT id AS vid,
+       CASE WHEN vid IN ('Резка', 'Упаковка') THEN 12 WHEN vid IN ('Гибка', 'Штамповка') THEN 9
+            WHEN vid LIKE '%КРАСКА%' THEN 6 WHEN vid IN ('Сварка', 'Сборка') THEN 2 ELSE 4 END AS per_hour
+  FROM accounts_dep.vid_oper;
 
 INSERT INTO accounts_dep.smena(data, smena, w_id, i_id, o_id, cena, kol_vo, brak, color, time, ok,
                                vvod, prize, id_doc, id_doc_item, f_gds_qty_use, id_gds_use, id_cons_use)
 SELECT w.day, s.smena, w.w_id, o.i_id, o.id,
        round((pr.price * CASE WHEN w.day_off THEN 2 ELSE 1 END
                        * CASE s.smena WHEN 3 THEN 1.2 WHEN 4 THEN 1.5 ELSE 1 END)::numeric, 4),
-       q.kol_vo, CASE WHEN random() < 0.15 THEN 1 + floor(random() * 3)::int ELSE 0 END,
+       greatest(1, round(h.t * pace.per_hour * (0.7 + random() * 0.6)))::numeric,
+       CASE WHEN random() < 0.9 THEN 0 ELSE 1 + floor(random() * 3)::int END,
        CASE WHEN v.vid LIKE '%КРАСКА%' THEN 1000 + (o.id % 7) * 13 ELSE 0 END,
-       CASE WHEN s.smena = 4 THEN 2 ELSE 8 / :records_per_worker END,
+       h.t,
        CASE WHEN w.day < current_date - 2 AND random() < 0.85 THEN 'ok'
             WHEN random() < 0.3 THEN 'ok' WHEN random() < 0.05 THEN 'да' ELSE 'no' END,
        w.day, 0, 0, 0, 0, 0, 0
   FROM demo_work w
-  JOIN LATERAL (SELECT w.smena UNION ALL SELECT 4 WHERE random() < 0.07) s ON true
-  JOIN LATERAL generate_series(1, :records_per_worker) AS k ON true
+  JOIN LATERAL (SELECT w.smena, w.n, w.hours
+                UNION ALL
+                SELECT 4, 1, 2 + floor(random() * 3)::int WHERE random() < 0.07) s(smena, n, hours) ON true
+  JOIN LATERAL generate_series(1, s.n) AS k ON true
+  JOIN LATERAL (SELECT s.hours / s.n + CASE WHEN k <= s.hours % s.n THEN 1 ELSE 0 END AS t) h ON true
   JOIN LATERAL (SELECT id, i_id, vid FROM accounts_dep.oper
                  WHERE vid < 7777 AND id = (SELECT min(id) FROM accounts_dep.oper WHERE vid < 7777)
                      + ((w.w_id * 7 + extract(doy FROM w.day)::int * 3 + k * 17 + s.smena)
                         % (SELECT count(*) FROM accounts_dep.oper WHERE vid < 7777))) o ON true
   JOIN accounts_dep.vid_oper v ON v.id = o.vid
-  JOIN LATERAL (SELECT min(price) AS price FROM accounts_dep.norm WHERE o_id = o.id) pr ON true
-  JOIN LATERAL (SELECT (10 + floor(random() * 90))::numeric AS kol_vo) q ON true;
+  JOIN demo_pace pace ON pace.vid = o.vid
+  JOIN LATERAL (SELECT min(price) AS price FROM accounts_dep.norm WHERE o_id = o.id) pr ON true;
 
 -- Household work and work at the average piece rate, a few hours a week -------------------------
 INSERT INTO accounts_dep.fatigue(id_nom, id_o, id_p, d_date, i_mnth, i_year, i_smena, cnt, price,
