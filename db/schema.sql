@@ -21,6 +21,10 @@ CREATE TABLE cmn_contractor.person (
   s_caption  varchar(254),
   s_code     varchar(50)
 );
+-- The day's sheet matches a record's worker by id or by code ("s_code::t_id = w_id"); this index
+-- on the very same expression lets each record find its persons directly, so opening a day does
+-- not grow with the number of persons in the company. The shared database needs it too.
+CREATE INDEX person_code_as_id ON cmn_contractor.person ((s_code::t_id));
 
 CREATE SEQUENCE cmn_classifier.item_id_seq;
 CREATE TABLE cmn_classifier.item (

@@ -24,6 +24,7 @@ private slots:
     void gridFollowsCurrentRow();
     void reopenShowsNoStaleRows();
     void statementErrorCarriesDatabaseText();
+    void shiftListsMatchWorkersBothWays();
 };
 
 void DataModuleTest::initTestCase() {
@@ -180,6 +181,45 @@ void DataModuleTest::statementErrorCarriesDatabaseText() {
     }
     // The connection is still usable.
     QCOMPARE(fixtures::scalar("select 1").toInt(), 1);
+}
+
+void DataModuleTest::shiftListsMatchWorkersBothWays() {
+    // A record's worker is the person with its id or the person whose code is its id; a record
+    // matched by two persons shows under each of them.
+    const QDate day(2024, 3, 5);
+    const int cut = fixtures::priceRow(fixtures::product("СТ-1"), fixtures::operationType("Резка"), 0, 10);
+    const int weld = fixtures::priceRow(fixtures::product("АА-2"), fixtures::operationType("Сварка"), 1, 10);
+    const int byBoth = fixtures::scalar("select id from accounts_dep.person where fio='Петров А.А.'").toInt();
+    fixtures::exec(
+        "insert into cmn_contractor.person(id, s_caption, s_code) values (777777, 'Кодов К.К.', '50000')");
+    fixtures::exec(
+        "insert into cmn_contractor.person(id, s_caption, s_code) values (60000, 'Двоев Д.Д.', '990001'), "
+        "(888888, 'Вторых В.В.', '60000')");
+    for (int shift : {1, 3}) {
+        for (int worker : {byBoth, 50000, 60000, 70000}) {
+            fixtures::record({.worker = worker, .priceRow = cut, .date = day, .shift = shift});
+            fixtures::record({.worker = worker, .priceRow = weld, .date = day, .shift = shift, .color = 5});
+        }
+    }
+    fixtures::record({.worker = 50000, .priceRow = cut, .date = day, .shift = 1, .ok = QString()});
+    for (int n : {1, 3}) {
+        Dataset &list = dm->shiftQuery(n);
+        list.close();
+        list.setParam("data", day);
+        list.setParam("ok", "ta");
+        list.open();
+        QStringList seen;
+        for (list.first(); !list.eof(); list.next())
+            seen << list.text("fio");
+        QCOMPARE(seen, (QStringList{"Вторых В.В.", "Вторых В.В.", "Двоев Д.Д.", "Двоев Д.Д.", "Кодов К.К.",
+                                    "Кодов К.К.", "Петров А.А.", "Петров А.А."}));
+        if (n == 1) {
+            // Shift 1 orders within a worker by mark, operation, kind and colour.
+            list.first();
+            QCOMPARE(list.text("marka"), "АА-2");
+        }
+        list.close();
+    }
 }
 
 QTEST_MAIN(DataModuleTest)
