@@ -2,8 +2,8 @@
 
 #include "core/seams.h"
 
-TDataModule6::TDataModule6(QObject *parent)
-    : QObject(parent), ADO_DB("ADO_DB"), Workers(ADO_DB, "Workers"), Izdel(ADO_DB, "Izdel"),
+TDataModule6::TDataModule6(QObject *parent, const QString &connectionName)
+    : QObject(parent), ADO_DB(connectionName), Workers(ADO_DB, "Workers"), Izdel(ADO_DB, "Izdel"),
       Vid_oper(ADO_DB, "Vid_oper"), Oper(ADO_DB, "Oper"), Smena1(ADO_DB, "Smena1"), Smena2(ADO_DB, "Smena2"),
       Smena3(ADO_DB, "Smena3"), Smena4(ADO_DB, "Smena4"), H_Tabel_1(ADO_DB, "H_Tabel_1"),
       H_Tabel_2(ADO_DB, "H_Tabel_2"), H_Tabel_3(ADO_DB, "H_Tabel_3"), Control(ADO_DB, "Control"),

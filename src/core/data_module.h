@@ -10,7 +10,9 @@
 class TDataModule6 : public QObject {
     Q_OBJECT
 public:
-    explicit TDataModule6(QObject *parent = nullptr);
+    // connectionName: a second module (another workstation in a test) needs a connection of its own.
+    explicit TDataModule6(QObject *parent = nullptr,
+                          const QString &connectionName = QStringLiteral("ADO_DB"));
     ~TDataModule6() override;
 
     Database ADO_DB;

@@ -13,7 +13,7 @@
 #include "shift/operation_types_list.h"
 #include "shift/price_list.h"
 #include "shift/shift_record_editor.h"
-#include "timesheet/day_cell_store.h"
+#include "timesheet/day_cells.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -392,8 +392,7 @@ void TForm1::Button3Click() {
     {
         Transaction tx(dm.ADO_DB);
         dm.DelSmena.execute("delete from accounts_dep.smena where id=" + QString::number(q.asId("id")));
-        const int tim = shiftDayTotal(dm, workerId, shift, date);
-        storeShiftDayHours(dm, workerId, shift, date, tim, DayCellWrite::AfterDelete);
+        RewriteDayCell(dm, TimesheetKey::shiftRow(workerId, shift), date, DayCellWrite::AfterDelete);
         tx.commit();
     }
     q.reopenKeepingPlace();

@@ -10,7 +10,7 @@
 #include "shift/main_window.h"
 #include "shift/piece_pricing.h"
 #include "shift/price_list.h"
-#include "timesheet/day_cell_store.h"
+#include "timesheet/day_cells.h"
 
 #include <QDateEdit>
 #include <QGridLayout>
@@ -341,12 +341,10 @@ void TForm11::Button1Click() {
             updateRecord(price, color, recordId);
             // A record moved to another worker, date or shift leaves its old cell right too.
             if (oldWorker != WorkerId || oldShift != shift || oldDate != date)
-                storeShiftDayHours(dm, oldWorker, oldShift, oldDate,
-                                   shiftDayTotal(dm, oldWorker, oldShift, oldDate),
-                                   DayCellWrite::AfterDelete);
+                RewriteDayCell(dm, TimesheetKey::shiftRow(oldWorker, oldShift), oldDate,
+                               DayCellWrite::AfterDelete);
         }
-        storeShiftDayHours(dm, WorkerId, shift, date, shiftDayTotal(dm, WorkerId, shift, date),
-                           DayCellWrite::Store);
+        RewriteDayCell(dm, TimesheetKey::shiftRow(WorkerId, shift), date, DayCellWrite::Store);
         tx.commit();
     }
     shiftQuery.reopenKeepingPlace();
