@@ -20,6 +20,8 @@
 #include "shift/operation_types_list.h"
 #include "shift/price_list.h"
 #include "shift/shift_record_editor.h"
+#include "timesheet/household_entry_editor.h"
+#include "timesheet/household_work_list.h"
 
 #include <QTimer>
 
@@ -68,12 +70,14 @@ bool createForms(const QStringList &positional) {
     f.Form22 = new TForm22;
     f.Form26 = new TForm26;
     f.Form29 = new TForm29;
+    f.Form25 = new TForm25;
+    f.Form24 = new TForm24;
     return true;
 }
 
 void destroyForms() {
     Forms &f = forms();
-    for (QObject *w : std::initializer_list<QObject *>{f.Form29, f.Form26, f.Form9, f.Form8, f.Form7, f.Form5,
+    for (QObject *w : std::initializer_list<QObject *>{f.Form24, f.Form25, f.Form29, f.Form26, f.Form9, f.Form8, f.Form7, f.Form5,
                                                        f.Form3, f.Form2})
         delete w;
     delete f.Form23;

@@ -15,6 +15,9 @@ class TForm10;
 class TForm11;
 class TForm22;
 class TForm23;
+class TForm24;
+class TForm25;
+class TForm27;
 class TForm26;
 class TForm29;
 
@@ -32,7 +35,10 @@ struct Forms {
     TForm10 *Form10 = nullptr;
     TForm11 *Form11 = nullptr;
     TForm22 *Form22 = nullptr;
+    TForm24 *Form24 = nullptr;
+    TForm25 *Form25 = nullptr;
     TForm26 *Form26 = nullptr;
+    TForm27 *Form27 = nullptr;
     TForm29 *Form29 = nullptr;
 };
 

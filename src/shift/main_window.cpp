@@ -14,6 +14,7 @@
 #include "shift/price_list.h"
 #include "shift/shift_record_editor.h"
 #include "timesheet/day_cells.h"
+#include "timesheet/household_work_list.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -133,6 +134,7 @@ TForm1::TForm1(QWidget *parent) : QDialog(parent) {
     connect(Button2, &QPushButton::clicked, this, guarded([this] { Button2Click(); }));
     connect(Button3, &QPushButton::clicked, this, guarded([this] { Button3Click(); }));
     connect(Button8, &QPushButton::clicked, this, guarded([this] { Button8Click(); }));
+    connect(Button5, &QPushButton::clicked, this, guarded([this] { Button5Click(); }));
     connect(Button4, &QPushButton::clicked, this, [this] { reject(); });
 
     buildMenu();
@@ -352,6 +354,13 @@ void TForm1::DBGrid2DblClick() {
     const QString mark = isAcceptedMark(q.text("ok")) ? QStringLiteral("no") : QStringLiteral("ok");
     dm.ADO_DB.run("update accounts_dep.smena set ok=:ok where id=:id", {{"ok", mark}, {"id", q.asId("id")}});
     q.reopenKeepingPlace();
+}
+
+void TForm1::Button5Click() {
+    TForm25 &list = *forms().Form25;
+    list.setListDate(DateT->date());
+    showModal(&list);
+    FormActivate();
 }
 
 void TForm1::Button1Click() {

@@ -59,6 +59,7 @@ public:
     void Button1Click(); // "Добавить"
     void Button2Click(); // "Изменить"
     void Button3Click(); // "Удалить"
+    void Button5Click(); // "Ср.сд./хоз. работы"
     void N1Click();      // workers
     void N3Click();      // products
     void N4Click();      // price list

@@ -1,0 +1,52 @@
+#pragma once
+// "Хоз. работы/среднесдельная (24)": holds one household or average-piece entry: worker, group,
+// work type with its hourly price, hours and the night flag. Adds (mode 0) or changes (mode 1).
+#include "core/dataset.h"
+#include "core/id.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+
+class TForm24 : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm24(QWidget *parent = nullptr);
+
+    int Tag = 0; // 0 add, 1 change
+    Id WorkerId = 0;
+    Id NomenclatureId = 0;
+
+    QLineEdit *Edit1;        // "ФИО"
+    QPushButton *Button3;    // worker picker
+    QLineEdit *Edit2;        // "Номенклатура"
+    QPushButton *Button4;    // group picker
+    QComboBox *cb_type_work; // work type
+    QLineEdit *Edit6;        // hours
+    QLineEdit *DBEdit1;      // hourly price of the type
+    QLineEdit *DBEdit2;      // price times hours
+    QCheckBox *CBox1;        // "Ночные"
+    QPushButton *Button1;    // "Записать"
+    QPushButton *Button6;    // "Выход"
+    Dataset type_work;       // work types with their norm prices
+
+    // Fills the editor for a new entry, or from the list's current entry.
+    void prepareAdd();
+    void prepareChange(Dataset &entry);
+    void closeTypes();
+
+    void Button1Click();
+    void Button3Click();
+    void Button4Click();
+
+    // The work type and price of the chosen line; 0 when none.
+    int chosenType() const;
+    double chosenPrice() const;
+
+private:
+    void openTypes(int type);
+    void showPrice();
+};

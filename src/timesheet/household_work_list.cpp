@@ -1,0 +1,191 @@
+#include "timesheet/household_work_list.h"
+
+#include "core/data_module.h"
+#include "core/dataset_model.h"
+#include "core/formatting.h"
+#include "core/forms.h"
+#include "core/guard.h"
+#include "core/seams.h"
+#include "timesheet/day_cells.h"
+#include "timesheet/household_entry_editor.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+bool isWeekend(const QDate &d) {
+    return d.dayOfWeek() >= 6;
+}
+} // namespace
+
+TForm25::TForm25(QWidget *parent) : QDialog(parent), fatigue(forms().DataModule6->ADO_DB, "fatigue") {
+    setObjectName("Form25");
+    setWindowTitle("Хоз. работы (25)");
+    // The list shows every entry of the date: no join with unrelated price-list rows.
+    fatigue.setSql({
+        "select distinct vo.vid, p.fio, i.s_caption, (f.cnt*f.price) as summ,  f.*, case when f.i_holiday=0 "
+        "then '' "
+        "else '+' end as s_holiday, case when f.i_night=0 then '' else '+' end as s_night",
+        "from accounts_dep.fatigue f, cmn_classifier.item i, accounts_dep.person p,accounts_dep.vid_oper vo ",
+        "where f.id_nom =i.id and p.id=f.id_p and vo.id = f.id_o and f.d_date = :d_date",
+        "order by p.fio, f.id",
+    });
+    auto *layout = new QVBoxLayout(this);
+    DBGrid1 = new QTableView(this);
+    DBGrid1->setObjectName("DBGrid1");
+    DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    DBGrid1->verticalHeader()->setVisible(false);
+    DBGrid1->verticalHeader()->setDefaultSectionSize(20);
+    const auto right = Qt::AlignRight | Qt::AlignVCenter;
+    model_ = new DatasetModel(&fatigue,
+                              {{"fio", "ФИО", 200},
+                               {"s_caption", "Номенклатура", 180},
+                               {"vid", "Работа", 120},
+                               {"price", "Цена", 60, right},
+                               {"cnt", "Кол-во", 60, right},
+                               {"summ", "Итого", 70, right},
+                               {"s_holiday", "Вых.", 40, Qt::AlignCenter},
+                               {"s_night", "Ноч.", 40, Qt::AlignCenter}},
+                              this);
+    model_->attach(DBGrid1);
+    layout->addWidget(DBGrid1, 1);
+
+    auto *bottom = new QHBoxLayout;
+    auto button = [&](QPushButton *&b, const char *name, const QString &caption) {
+        b = new QPushButton(caption, this);
+        b->setObjectName(name);
+        b->setAutoDefault(false);
+        bottom->addWidget(b);
+    };
+    button(Button5, "Button5", "Добавить");
+    button(Button6, "Button6", "Изменить");
+    button(Button7, "Button7", "Удалить");
+    button(Button1, "Button1", "Расчитать ср.сд.");
+    DTPcker1 = new QDateEdit(this);
+    DTPcker1->setObjectName("DTPcker1");
+    DTPcker1->setCalendarPopup(true);
+    DTPcker1->setDisplayFormat("dd.MM.yyyy");
+    DTPcker1->setAccessibleName("Дата");
+    bottom->addWidget(DTPcker1);
+    CBox1 = new QCheckBox("Выходной", this);
+    CBox1->setObjectName("CBox1");
+    bottom->addWidget(CBox1);
+    bottom->addStretch(1);
+    button(Button8, "Button8", "Выход");
+    layout->addLayout(bottom);
+    resize(900, 500);
+
+    connect(Button5, &QPushButton::clicked, this, guarded([this] { Button5Click(); }));
+    connect(Button6, &QPushButton::clicked, this, guarded([this] { Button6Click(); }));
+    connect(DBGrid1, &QTableView::doubleClicked, this, guarded([this] { Button6Click(); }));
+    connect(Button7, &QPushButton::clicked, this, guarded([this] { Button7Click(); }));
+    connect(Button1, &QPushButton::clicked, this, guarded([this] { Button1Click(); }));
+    connect(Button8, &QPushButton::clicked, this, &QDialog::reject);
+    // Any change of the date by the user (typed, stepped, picked); the opener's own setting of the
+    // date is silenced in setListDate.
+    connect(DTPcker1, &QDateEdit::dateChanged, this, guarded([this] { dateChangedByUser(); }));
+    connect(CBox1, &QCheckBox::toggled, this, [this](bool on) { markDayOff(on); });
+}
+
+void TForm25::setListDate(const QDate &date) {
+    const QSignalBlocker quiet(DTPcker1);
+    DTPcker1->setDate(date);
+}
+
+QDate TForm25::listDate() const {
+    return DTPcker1->date();
+}
+
+void TForm25::showEvent(QShowEvent *e) {
+    QDialog::showEvent(e);
+    runGuarded([this] { FormActivate(); });
+}
+
+void TForm25::FormActivate() {
+    fatigue.close();
+    fatigue.setParam("d_date", listDate());
+    fatigue.open();
+}
+
+void TForm25::dateChangedByUser() {
+    CBox1->setChecked(isWeekend(listDate()));
+    FormActivate();
+}
+
+void TForm25::markDayOff(bool dayOff) {
+    CBox1->setStyleSheet(dayOff ? "QCheckBox { color: white; background-color: red; font-weight: bold; }"
+                                : "");
+}
+
+void TForm25::reopenKeepingPlace() {
+    const int place = fatigue.recNo();
+    fatigue.close();
+    fatigue.setParam("d_date", listDate());
+    fatigue.open();
+    if (!fatigue.isEmpty() && place > 0)
+        fatigue.moveTo(place);
+}
+
+void TForm25::Button5Click() {
+    TForm24 &editor = *forms().Form24;
+    editor.prepareAdd();
+    showModal(&editor);
+    editor.closeTypes();
+}
+
+void TForm25::Button6Click() {
+    TForm24 &editor = *forms().Form24;
+    editor.prepareChange(fatigue);
+    showModal(&editor);
+    editor.closeTypes();
+}
+
+void TForm25::Button7Click() {
+    if (fatigue.isEmpty())
+        return;
+    if (!askYesNo("Удалить позицию из списка?", "Удаление"))
+        return;
+    TDataModule6 &dm = *forms().DataModule6;
+    const TimesheetKey key =
+        TimesheetKey::householdRow(fatigue.asId("id_p"), fatigue.asInt("id_o"), fatigue.asInt("i_night"));
+    // The entry's own date: the cell it left.
+    const QDate date = fatigue.value("d_date").toDate();
+    {
+        Transaction tx(dm.ADO_DB);
+        dm.SQL_exec.execute("delete from accounts_dep.fatigue where id=" +
+                            QString::number(fatigue.asId("id")));
+        RewriteDayCell(dm, key, date, DayCellWrite::AfterDelete);
+        tx.commit();
+    }
+    reopenKeepingPlace();
+}
+
+void TForm25::Button1Click() {
+    const QDate first(listDate().year(), listDate().month(), 1);
+    const QDate next = first.addMonths(1);
+    // Each average-piece entry of the month: the worker's piece money per hour on the group's
+    // products in that month, doubled on a day off; 0 without hours.
+    forms().DataModule6->SQL_exec.execute(
+        QString(
+            "UPDATE accounts_dep.fatigue f SET price=coalesce((select case when "
+            "coalesce(sum(s.time),0)::numeric(10,2)=0 then 0 else  "
+            "coalesce(sum((s.kol_vo-s.brak)*(s.cena+s.cena*f.i_holiday))/sum(time),0)::numeric(10,2) end as "
+            "price  from cmn_classifier.item i, accounts_dep.smena s, accounts_dep.izdel gas, "
+            "accounts_dep.person p where i.id_level =2 and s.i_id = gas.id and gas.id_class_item =i.id  and "
+            "s.data<'01.%1.%2' and s.data>='01.%3.%4' and p.id=s.w_id and p.id=f.id_p and i.id=f.id_nom "
+            "group "
+            "by i.s_caption, i.id, p.id order by fio),0) where i_mnth = %3 and i_year = %4 and id_o =7778")
+            .arg(next.month())
+            .arg(next.year())
+            .arg(first.month())
+            .arg(first.year()));
+    reopenKeepingPlace();
+}

@@ -1,0 +1,316 @@
+// Household work and the average piece rate: entries saved through the editor with its pickers and
+// prices, their day cells, delete and move, and the month's recalculation of the average rate.
+#include "core/data_module.h"
+#include "core/forms.h"
+#include "refbooks/groups_list.h"
+#include "refbooks/workers_list.h"
+#include "shift/main_window.h"
+#include "support/fixtures.h"
+#include "support/test_program.h"
+#include "timesheet/household_entry_editor.h"
+#include "timesheet/household_work_list.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+using fixtures::exec;
+using fixtures::scalar;
+
+class HouseholdWorkTest : public QObject {
+    Q_OBJECT
+    TDataModule6 *dm = nullptr;
+    TForm25 *list = nullptr;
+    TForm24 *editor = nullptr;
+    int ivanov = 0, petrov = 0;
+    qint64 shelves = 0, boxes = 0;
+    const QDate tuesday{2024, 3, 5};
+    const QDate saturday{2024, 3, 9};
+
+    // Picks worker and group through the pickers, as the office does, then fills the rest.
+    void fillEditor(int worker, qint64 group, int type, const QString &hours, bool night) {
+        testing::onModal([&](QDialog *d) {
+            dm->Workers.locate("id", worker);
+            forms().Form5->Button2->click();
+            return d->result();
+        });
+        editor->Button3->click();
+        testing::onModal([&](QDialog *d) {
+            forms().Form26->item.locate("id", group);
+            forms().Form26->Button3->click();
+            return d->result();
+        });
+        editor->Button4->click();
+        editor->cb_type_work->setCurrentIndex(editor->cb_type_work->findData(type));
+        editor->Edit6->setText(hours);
+        if (editor->CBox1->isEnabled())
+            editor->CBox1->setChecked(night);
+    }
+    void addEntry(int worker, qint64 group, int type, const QString &hours, bool night = false) {
+        testing::onModal([=, this](QDialog *d) {
+            fillEditor(worker, group, type, hours, night);
+            editor->Button1->click();
+            return d->result();
+        });
+        list->Button5->click();
+    }
+    static QVariant cell(int worker, int type, int night, const QDate &date) {
+        return scalar(
+            QString("select d%1 from accounts_dep.h_tabel where w_id=%2 and i_type=%3 and i_night=%4 and "
+                    "month=%5 and year=%6 and smena=0")
+                .arg(date.day())
+                .arg(worker)
+                .arg(type)
+                .arg(night)
+                .arg(date.month())
+                .arg(date.year()));
+    }
+    QString lastMessage() const {
+        const auto &shown = testing::messages().shown;
+        return shown.isEmpty() ? QString() : shown.last().text;
+    }
+
+private slots:
+    void initTestCase();
+    void init();
+    void savePricesTheEntry_data();
+    void savePricesTheEntry();
+    void saveRefusals();
+    void dayCellsFollowSavesAndDeletes();
+    void movedEntryRewritesTheCellItLeft();
+    void listShowsEntriesWithoutPriceRows();
+    void openedFromTheMainWindow();
+    void averagePieceRate();
+};
+
+void HouseholdWorkTest::initTestCase() {
+    testing::startProgram("household_work");
+    dm = forms().DataModule6;
+    list = forms().Form25;
+    editor = forms().Form24;
+    ivanov = fixtures::worker("Иванов И.И.");
+    petrov = fixtures::worker("Петров П.П.");
+    shelves = fixtures::group("Стеллажи");
+    boxes = fixtures::group("Ящики");
+    // The two work types are priced through price-list rows of their own.
+    fixtures::priceRow(7777, 7777, 0, 150);
+    fixtures::priceRow(7778, 7778, 0, 125);
+}
+
+void HouseholdWorkTest::init() {
+    testing::messages().clear();
+    exec("delete from accounts_dep.fatigue");
+    exec("delete from accounts_dep.h_tabel");
+    exec("delete from accounts_dep.smena");
+    list->setListDate(tuesday);
+    list->CBox1->setChecked(false);
+    list->FormActivate();
+}
+
+void HouseholdWorkTest::savePricesTheEntry_data() {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<bool>("weekend");
+    QTest::addColumn<bool>("night");
+    QTest::addColumn<QString>("price");
+    QTest::newRow("household, weekday") << 7777 << false << false << "150";
+    QTest::newRow("household, day off") << 7777 << true << false << "300";
+    QTest::newRow("household, night of a day off") << 7777 << true << true << "360";
+    QTest::newRow("average piece, night") << 7778 << false << true << "150";
+}
+
+void HouseholdWorkTest::savePricesTheEntry() {
+    QFETCH(int, type);
+    QFETCH(bool, weekend);
+    QFETCH(bool, night);
+    QFETCH(QString, price);
+    if (weekend) {
+        // The user's own change of date to a Saturday ticks "Выходной".
+        list->DTPcker1->setDate(saturday);
+        QVERIFY(list->CBox1->isChecked());
+    }
+    const QDate day = list->listDate();
+    addEntry(ivanov, shelves, type, "4", night);
+    QVERIFY2(testing::messages().shown.isEmpty(), qPrintable(lastMessage()));
+    QCOMPARE(scalar("select price from accounts_dep.fatigue").toString(), price);
+    QCOMPARE(scalar("select cnt from accounts_dep.fatigue").toInt(), 4);
+    QCOMPARE(scalar("select i_holiday from accounts_dep.fatigue").toInt(), weekend ? 1 : 0);
+    QCOMPARE(scalar("select i_night from accounts_dep.fatigue").toInt(), night ? 1 : 0);
+    QCOMPARE(scalar("select id_nom from accounts_dep.fatigue").toLongLong(), shelves);
+    QCOMPARE(scalar("select i_mnth from accounts_dep.fatigue").toInt(), 3);
+    QCOMPARE(cell(ivanov, type, night ? 1 : 0, day).toInt(), 4);
+    QCOMPARE(list->fatigue.recordCount(), 1);
+    QCOMPARE(list->fatigue.text("s_night"), night ? "+" : "");
+    QCOMPARE(list->fatigue.text("s_holiday"), weekend ? "+" : "");
+}
+
+void HouseholdWorkTest::saveRefusals() {
+    // No worker: refused whatever the hours.
+    testing::onModal([&](QDialog *d) {
+        editor->Edit6->setText("5");
+        editor->Button1->click();
+        return d->result();
+    });
+    list->Button5->click();
+    QCOMPARE(lastMessage(), "Все поля должны быть заполнены!");
+    for (const QString &hours : {QString("0"), QString()}) {
+        testing::messages().clear();
+        testing::onModal([&](QDialog *) {
+            fillEditor(ivanov, shelves, 7777, hours, false);
+            editor->Button1->click();
+            return int(QDialog::Rejected);
+        });
+        list->Button5->click();
+        QCOMPARE(lastMessage(), "Нужно завести количество!");
+        QCOMPARE(testing::messages().shown.last().title, "Ошибка");
+    }
+    QCOMPARE(scalar("select count(*) from accounts_dep.fatigue").toInt(), 0);
+    // "Изменить" on an empty list opens an empty editor that refuses to save.
+    testing::messages().clear();
+    testing::onModal([&](QDialog *d) {
+        [&] {
+            QVERIFY(editor->Edit1->text().isEmpty());
+            QCOMPARE(editor->WorkerId, 0);
+        }();
+        editor->Button1->click();
+        return d->result();
+    });
+    list->Button6->click();
+    QCOMPARE(lastMessage(), "Все поля должны быть заполнены!");
+}
+
+void HouseholdWorkTest::dayCellsFollowSavesAndDeletes() {
+    addEntry(ivanov, shelves, 7777, "4");
+    addEntry(ivanov, boxes, 7777, "3");
+    addEntry(ivanov, shelves, 7777, "2", true);
+    QCOMPARE(cell(ivanov, 7777, 0, tuesday).toInt(), 7);
+    QCOMPARE(cell(ivanov, 7777, 1, tuesday).toInt(), 2);
+    exec("update accounts_dep.h_tabel set d20=6 where w_id=" + QString::number(ivanov));
+    // Deleting one of the two day entries leaves the other's hours; the last empties the cell.
+    for (int left : {4, 0}) {
+        QVERIFY(list->fatigue.locate("cnt", left == 4 ? 3 : 4));
+        testing::messages().answers = {true};
+        list->Button7->click();
+        QCOMPARE(testing::messages().shown.last().text, "Удалить позицию из списка?");
+        QCOMPARE(testing::messages().shown.last().title, "Удаление");
+        const QVariant c = cell(ivanov, 7777, 0, tuesday);
+        if (left)
+            QCOMPARE(c.toInt(), left);
+        else
+            QVERIFY(c.isNull());
+    }
+    QCOMPARE(scalar("select d20 from accounts_dep.h_tabel where i_night=0").toInt(), 6);
+    QCOMPARE(cell(ivanov, 7777, 1, tuesday).toInt(), 2);
+    // No answers Yes: nothing goes.
+    testing::messages().answers = {false};
+    list->Button7->click();
+    QCOMPARE(scalar("select count(*) from accounts_dep.fatigue").toInt(), 1);
+}
+
+void HouseholdWorkTest::movedEntryRewritesTheCellItLeft() {
+    addEntry(ivanov, shelves, 7777, "4");
+    QVERIFY(list->fatigue.locate("id_p", ivanov));
+    QString fio, hours;
+    bool nightLocked = false;
+    testing::onModal([&](QDialog *d) {
+        fio = editor->Edit1->text();
+        hours = editor->Edit6->text();
+        nightLocked = !editor->CBox1->isEnabled();
+        fillEditor(petrov, shelves, 7778, "5", false);
+        editor->Button1->click();
+        return d->result();
+    });
+    list->Button6->click();
+    QCOMPARE(fio, "Иванов И.И.");
+    QCOMPARE(hours, "4");
+    QVERIFY(nightLocked);
+    QVERIFY(cell(ivanov, 7777, 0, tuesday).isNull());
+    QCOMPARE(cell(petrov, 7778, 0, tuesday).toInt(), 5);
+    QCOMPARE(scalar("select price from accounts_dep.fatigue").toString(), "125");
+}
+
+void HouseholdWorkTest::listShowsEntriesWithoutPriceRows() {
+    addEntry(ivanov, shelves, 7777, "4");
+    exec("create temp table kept_oper as select * from accounts_dep.oper where i_id >= 7777");
+    exec("delete from accounts_dep.oper where i_id >= 7777");
+    list->FormActivate();
+    QCOMPARE(list->fatigue.recordCount(), 1);
+    exec("insert into accounts_dep.oper select * from kept_oper");
+    exec("drop table kept_oper");
+}
+
+void HouseholdWorkTest::openedFromTheMainWindow() {
+    // The opener's weekend date leaves "Выходной" as it was.
+    TForm1 &main = *forms().Form1;
+    main.DateT->setDate(saturday);
+    list->CBox1->setChecked(false);
+    QDate shown;
+    testing::onModal([&](QDialog *) {
+        shown = list->listDate();
+        return int(QDialog::Rejected);
+    });
+    main.Button5->click();
+    QCOMPARE(shown, saturday);
+    QVERIFY(!list->CBox1->isChecked());
+}
+
+void HouseholdWorkTest::averagePieceRate() {
+    // Worker 17's March 2024 on products of group "Стеллажи": 100 good pieces at 5.00 in 8 hours,
+    // 48 good at 6.00 in 8 hours: (500 + 288) / 16 = 49.25 an hour, 98.50 on a day off.
+    const qint64 shelf = fixtures::product("СТ-1", shelves);
+    const qint64 box = fixtures::product("ЯЩ-1", boxes);
+    const int cut = fixtures::priceRow(shelf, fixtures::operationType("Резка"), 0, 5);
+    const int weld = fixtures::priceRow(shelf, fixtures::operationType("Сварка"), 0, 6);
+    const int boxCut = fixtures::priceRow(box, fixtures::operationType("Гибка"), 0, 9);
+    fixtures::record(
+        {.worker = ivanov, .priceRow = cut, .date = tuesday, .quantity = 100, .hours = 8, .price = 5});
+    fixtures::record({.worker = ivanov,
+                      .priceRow = weld,
+                      .date = QDate(2024, 3, 31),
+                      .quantity = 50,
+                      .defects = 2,
+                      .hours = 8,
+                      .price = 6});
+    // Not counted: another group, another month.
+    fixtures::record(
+        {.worker = ivanov, .priceRow = boxCut, .date = tuesday, .quantity = 10, .hours = 1, .price = 9});
+    fixtures::record({.worker = ivanov,
+                      .priceRow = cut,
+                      .date = QDate(2024, 4, 1),
+                      .quantity = 10,
+                      .hours = 1,
+                      .price = 50});
+    auto entry = [](int worker, qint64 group, int type, const QDate &d, int holiday) {
+        exec(QString("insert into accounts_dep.fatigue(id_nom, id_o, id_p, d_date, i_mnth, i_year, i_smena, "
+                     "cnt, price, "
+                     "i_holiday, i_night) values (%1, %2, %3, '%4', %5, %6, 1, 2, 125, %7, 0)")
+                 .arg(group)
+                 .arg(type)
+                 .arg(worker)
+                 .arg(d.toString("dd.MM.yyyy"))
+                 .arg(d.month())
+                 .arg(d.year())
+                 .arg(holiday));
+    };
+    entry(ivanov, shelves, 7778, tuesday, 0);
+    entry(ivanov, shelves, 7778, saturday, 1);
+    entry(petrov, shelves, 7778, tuesday, 0);           // no records: 0
+    entry(ivanov, shelves, 7777, tuesday, 0);           // household work keeps its price
+    entry(ivanov, shelves, 7778, QDate(2024, 4, 2), 0); // another month keeps its price
+    list->Button1->click();
+    QVERIFY2(testing::messages().shown.isEmpty(), qPrintable(lastMessage()));
+    auto price = [](const QString &where) {
+        return scalar("select price from accounts_dep.fatigue where " + where).toString();
+    };
+    QCOMPARE(price(QString("id_p=%1 and id_o=7778 and i_holiday=0 and i_mnth=3").arg(ivanov)), "49.25");
+    QCOMPARE(price(QString("id_p=%1 and id_o=7778 and i_holiday=1").arg(ivanov)), "98.50");
+    QCOMPARE(price(QString("id_p=%1 and id_o=7778").arg(petrov)), "0");
+    QCOMPARE(price(QString("id_p=%1 and id_o=7777").arg(ivanov)), "125");
+    QCOMPARE(price(QString("id_p=%1 and i_mnth=4").arg(ivanov)), "125");
+    QCOMPARE(scalar("select count(*) from accounts_dep.h_tabel").toInt(), 0);
+}
+
+QTEST_MAIN(HouseholdWorkTest)
+#include "test_household_work.moc"
