@@ -22,6 +22,7 @@
 #include "shift/shift_record_editor.h"
 #include "timesheet/household_entry_editor.h"
 #include "timesheet/household_work_list.h"
+#include "timesheet/monthly_timesheet.h"
 
 #include <QTimer>
 
@@ -72,13 +73,14 @@ bool createForms(const QStringList &positional) {
     f.Form29 = new TForm29;
     f.Form25 = new TForm25;
     f.Form24 = new TForm24;
+    f.Form27 = new TForm27;
     return true;
 }
 
 void destroyForms() {
     Forms &f = forms();
-    for (QObject *w : std::initializer_list<QObject *>{f.Form24, f.Form25, f.Form29, f.Form26, f.Form9, f.Form8, f.Form7, f.Form5,
-                                                       f.Form3, f.Form2})
+    for (QObject *w : std::initializer_list<QObject *>{f.Form27, f.Form24, f.Form25, f.Form29, f.Form26,
+                                                       f.Form9, f.Form8, f.Form7, f.Form5, f.Form3, f.Form2})
         delete w;
     delete f.Form23;
     delete f.Form1;

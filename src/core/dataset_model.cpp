@@ -65,6 +65,13 @@ void DatasetModel::syncSelection(int row) {
                                              QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
+void DatasetModel::restyle() {
+    if (!columns_.isEmpty())
+        emit headerDataChanged(Qt::Horizontal, 0, int(columns_.size()) - 1);
+    if (rowCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, int(columns_.size()) - 1));
+}
+
 int DatasetModel::rowCount(const QModelIndex &parent) const {
     return parent.isValid() ? 0 : dataset_->recordCount();
 }
@@ -102,6 +109,11 @@ QVariant DatasetModel::data(const QModelIndex &index, int role) const {
 QVariant DatasetModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || section < 0 || section >= columns_.size())
         return QAbstractTableModel::headerData(section, orientation, role);
+    if (headerStyle_) {
+        const QVariant styled = headerStyle_(section, role);
+        if (styled.isValid())
+            return styled;
+    }
     switch (role) {
     case Qt::DisplayRole:
         return columns_[section].title;

@@ -40,6 +40,11 @@ public:
     // Extra roles of a cell (colours, fonts): (visible row, column spec, role) -> value or null.
     using CellStyle = std::function<QVariant(int row, const GridColumn &column, int role)>;
     void setCellStyle(CellStyle style) { style_ = std::move(style); }
+    // Extra roles of a column title: (column, role) -> value or null.
+    using HeaderStyle = std::function<QVariant(int column, int role)>;
+    void setHeaderStyle(HeaderStyle style) { headerStyle_ = std::move(style); }
+    // The columns' looks changed (colours of a new month): the grid repaints.
+    void restyle();
 
     // Puts this model into the grid with its column widths and visibility.
     void attach(QTableView *view);
@@ -58,6 +63,7 @@ private:
     Dataset *dataset_;
     QVector<GridColumn> columns_;
     CellStyle style_;
+    HeaderStyle headerStyle_;
     QPointer<QTableView> view_;
     QMetaObject::Connection selectionLink_;
 };

@@ -15,6 +15,7 @@
 #include "shift/shift_record_editor.h"
 #include "timesheet/day_cells.h"
 #include "timesheet/household_work_list.h"
+#include "timesheet/monthly_timesheet.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -197,7 +198,16 @@ void TForm1::buildMenu() {
     connect(N6, &QAction::triggered, this, guarded([this] { N6Click(); }));
     connect(N8, &QAction::triggered, this, guarded([this] { N8Click(); }));
     connect(N4, &QAction::triggered, this, guarded([this] { N4Click(); }));
-    // The timesheets and the reports join here as their windows are built.
+    const std::pair<QAction *, TForm27::Mode> timesheets[] = {{N9, TForm27::Piecework},
+                                                              {N14, TForm27::Household},
+                                                              {N15, TForm27::AveragePiece},
+                                                              {N17, TForm27::Overall}};
+    for (const auto &[item, mode] : timesheets)
+        connect(item, &QAction::triggered, this, guarded([this, mode = mode] {
+                    forms().Form27->launch(mode);
+                    FormActivate();
+                }));
+    // The timesheet by shift and the reports join here as their windows are built.
 }
 
 void TForm1::N1Click() {

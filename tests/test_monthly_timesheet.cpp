@@ -1,0 +1,351 @@
+// The monthly timesheet window in its four modes: day columns and widths of a month, weekends in
+// red, the lines with their hours and money, the shop's totals, the year box, the household
+// rebuild, the menu launch and the export read back.
+#include "core/data_module.h"
+#include "core/forms.h"
+#include "shift/main_window.h"
+#include "support/fixtures.h"
+#include "support/test_program.h"
+#include "support/workbook_reader.h"
+#include "timesheet/month_rebuild.h"
+#include "timesheet/monthly_timesheet.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+using fixtures::exec;
+using fixtures::scalar;
+
+namespace {
+struct KeptWorkbooks : seams::SpreadsheetViewer {
+    QStringList opened;
+    bool available() override { return true; }
+    void open(const QString &path) override { opened << path; }
+};
+} // namespace
+
+class MonthlyTimesheetTest : public QObject {
+    Q_OBJECT
+    TForm27 *window = nullptr;
+    int ivanov = 0, petrov = 0, cut = 0;
+    qint64 shelves = 0;
+    KeptWorkbooks viewer;
+    QTemporaryDir home;
+
+    void household(int worker, int type, const QDate &d, int hours, double price, int night) {
+        exec(QString("insert into accounts_dep.fatigue(id_nom, id_o, id_p, d_date, i_mnth, i_year, i_smena, "
+                     "cnt, price, "
+                     "i_holiday, i_night) values (%1, %2, %3, '%4', %5, %6, 1, %7, %8, 0, %9)")
+                 .arg(shelves)
+                 .arg(type)
+                 .arg(worker)
+                 .arg(d.toString("dd.MM.yyyy"))
+                 .arg(d.month())
+                 .arg(d.year())
+                 .arg(hours)
+                 .arg(price)
+                 .arg(night));
+    }
+    QString cell(int row, const QString &field) const {
+        QAbstractItemModel *m = window->DBGrid->model();
+        for (int c = 0; c < m->columnCount(); ++c)
+            if (m->headerData(c, Qt::Horizontal).toString() == field)
+                return m->index(row, c).data().toString();
+        return "?";
+    }
+    // A worked March 2024: Иванов with shift records in shifts 1 and 3 and household entries by
+    // day and night; Петров with piecework only; the rows rebuilt as the office would.
+    void workedMarch() {
+        const QDate d5(2024, 3, 5), d6(2024, 3, 6);
+        fixtures::record({.worker = ivanov,
+                          .priceRow = cut,
+                          .date = d5,
+                          .shift = 1,
+                          .quantity = 10,
+                          .hours = 8,
+                          .price = 10});
+        fixtures::record({.worker = ivanov,
+                          .priceRow = cut,
+                          .date = d5,
+                          .shift = 3,
+                          .quantity = 5,
+                          .hours = 2,
+                          .price = 12});
+        // 3 good pieces at 1.005: 3.015, which is 3.02 to the cent (3.01 if summed in binary).
+        fixtures::record({.worker = petrov,
+                          .priceRow = cut,
+                          .date = d6,
+                          .quantity = 4,
+                          .defects = 1,
+                          .hours = 8,
+                          .price = 1.005});
+        household(ivanov, 7777, d6, 4, 150, 0);
+        household(ivanov, 7777, d6, 2, 180, 1);
+        household(ivanov, 7778, d6, 3, 49.25, 0);
+        RebuildShiftRows(*forms().DataModule6, 3, 2024, nullptr);
+        RebuildHouseholdRows(*forms().DataModule6, 3, 2024, nullptr);
+    }
+
+private slots:
+    void initTestCase();
+    void init();
+    void dayColumnsAndWidths_data();
+    void dayColumnsAndWidths();
+    void weekendsInRed();
+    void linesOfEachMode_data();
+    void linesOfEachMode();
+    void totals();
+    void yearBoxOffersTheCurrentYear();
+    void rebuildButton();
+    void menuLaunch();
+    void exportReadBack_data();
+    void exportReadBack();
+};
+
+void MonthlyTimesheetTest::initTestCase() {
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("TMPDIR", home.path().toUtf8());
+    testing::startProgram("monthly_timesheet");
+    seams::setSpreadsheetViewer(&viewer);
+    window = forms().Form27;
+    ivanov = fixtures::worker("Иванов И.И.");
+    petrov = fixtures::worker("Петров П.П.");
+    shelves = fixtures::group("Стеллажи");
+    cut = fixtures::priceRow(fixtures::product("СТ-1", shelves), fixtures::operationType("Резка"), 0, 10);
+}
+
+void MonthlyTimesheetTest::init() {
+    testing::messages().clear();
+    exec("delete from accounts_dep.smena");
+    exec("delete from accounts_dep.fatigue");
+    exec("delete from accounts_dep.h_tabel");
+    testing::setToday(QDate(2024, 3, 20));
+}
+
+void MonthlyTimesheetTest::dayColumnsAndWidths_data() {
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QDate>("day");
+    QTest::addColumn<int>("days");
+    QTest::addColumn<int>("nameWidth");
+    QTest::addColumn<bool>("nightShown");
+    QTest::addColumn<bool>("perHourShown");
+    // The name column takes up the hidden columns: 20 for each missing day, 30 for the night flag,
+    // 66 for the per-hour column.
+    QTest::newRow("piecework, April")
+        << int(TForm27::Piecework) << QDate(2024, 4, 10) << 30 << 238 + 20 << false << true;
+    QTest::newRow("household, February 2024")
+        << int(TForm27::Household) << QDate(2024, 2, 10) << 29 << 208 + 40 << true << true;
+    QTest::newRow("average piece, February 2023")
+        << int(TForm27::AveragePiece) << QDate(2023, 2, 10) << 28 << 208 + 60 << true << true;
+    QTest::newRow("overall, March") << int(TForm27::Overall) << QDate(2024, 3, 10) << 31 << 304 << false
+                                    << false;
+}
+
+void MonthlyTimesheetTest::dayColumnsAndWidths() {
+    QFETCH(int, mode);
+    QFETCH(QDate, day);
+    QFETCH(int, days);
+    QFETCH(int, nameWidth);
+    QFETCH(bool, nightShown);
+    QFETCH(bool, perHourShown);
+    window->prepare(TForm27::Mode(mode), day);
+    for (int d = 1; d <= 31; ++d)
+        QCOMPARE(window->DBGrid->isColumnHidden(1 + d), d > days);
+    QCOMPARE(window->DBGrid->columnWidth(0), nameWidth);
+    QCOMPARE(!window->DBGrid->isColumnHidden(1), nightShown);
+    QCOMPARE(!window->DBGrid->isColumnHidden(35), perHourShown);
+    // Back to a 31-day month: every day, the base width.
+    window->ComboBox1->setCurrentIndex(0);
+    QCOMPARE(window->DBGrid->isColumnHidden(32), false);
+    QCOMPARE(window->DBGrid->columnWidth(0), nameWidth - 20 * (31 - days));
+    window->CurrentView->close();
+}
+
+void MonthlyTimesheetTest::weekendsInRed() {
+    // 1 March 2024 was a Friday.
+    window->prepare(TForm27::Piecework, QDate(2024, 3, 1));
+    fixtures::record({.worker = ivanov, .priceRow = cut, .date = QDate(2024, 3, 2), .hours = 0});
+    RebuildShiftRows(*forms().DataModule6, 3, 2024, nullptr);
+    window->Button5Click();
+    QAbstractItemModel *m = window->DBGrid->model();
+    QList<int> red;
+    for (int d = 1; d <= 31; ++d) {
+        const QVariant title = m->headerData(1 + d, Qt::Horizontal, Qt::ForegroundRole);
+        const QVariant body = m->index(0, 1 + d).data(Qt::ForegroundRole);
+        QCOMPARE(title.isValid(), body.isValid());
+        if (title.isValid()) {
+            QCOMPARE(title.value<QColor>(), QColor(Qt::red));
+            red << d;
+        }
+    }
+    QCOMPARE(red, (QList<int>{2, 3, 9, 10, 16, 17, 23, 24, 30, 31}));
+    // A 0 on a weekend stays red.
+    QCOMPARE(m->index(0, 3).data().toString(), "0");
+    QCOMPARE(m->index(0, 3).data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
+    // The three totals are bold on their own background.
+    QCOMPARE(m->index(0, 34).data(Qt::BackgroundRole).value<QColor>(), QColor(225, 228, 255));
+    QVERIFY(m->index(0, 33).data(Qt::FontRole).value<QFont>().bold());
+    window->CurrentView->close();
+}
+
+void MonthlyTimesheetTest::linesOfEachMode_data() {
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QStringList>("lines"); // fio | night | d5 | d6 | hours | money | per hour
+    QTest::newRow("piecework: all shifts of a worker on one line")
+        << int(TForm27::Piecework)
+        << QStringList{"Иванов И.И.||10||10|160|16", "Петров П.П.|||8|8|3.02|0.38"};
+    QTest::newRow("household: day and night lines")
+        << int(TForm27::Household)
+        << QStringList{"Иванов И.И.|дн.||4|4|600|150", "Иванов И.И.|ноч.||2|2|360|180"};
+    QTest::newRow("average piece") << int(TForm27::AveragePiece)
+                                   << QStringList{"Иванов И.И.|дн.||3|3|147.75|49.25"};
+    // Overall: every row of a worker, hours and money of both sources, no per-hour value.
+    QTest::newRow("overall") << int(TForm27::Overall)
+                             << QStringList{"Иванов И.И.||10|9|19|1267.75|", "Петров П.П.|||8|8|3.02|"};
+}
+
+void MonthlyTimesheetTest::linesOfEachMode() {
+    QFETCH(int, mode);
+    QFETCH(QStringList, lines);
+    workedMarch();
+    window->prepare(TForm27::Mode(mode), QDate(2024, 3, 20));
+    QStringList seen;
+    for (int r = 0; r < window->DBGrid->model()->rowCount(); ++r)
+        seen << QStringList{cell(r, "Фамилия И. О."), cell(r, " "),          cell(r, "5"),       cell(r, "6"),
+                            cell(r, "Итого (ч.)"),    cell(r, "Итого (р.)"), cell(r, "Час (р.)")}
+                    .join('|');
+    // Lines come by name; a worker's day and night lines in either order.
+    seen.sort();
+    lines.sort();
+    QCOMPARE(seen, lines);
+    window->CurrentView->close();
+}
+
+void MonthlyTimesheetTest::totals() {
+    workedMarch();
+    window->prepare(TForm27::Overall, QDate(2024, 3, 20));
+    QCOMPARE(window->Label->text(), "163.02");  // 100 + 60 + 3.015
+    QCOMPARE(window->Label7->text(), "960");    // 600 + 360
+    QCOMPARE(window->Label8->text(), "147.75"); // 3 x 49.25
+    QCOMPARE(window->LabelAll->text(), "1270.77");
+    // A month with piecework only: "Итого:" is "Сделка:", the other two are empty.
+    exec("delete from accounts_dep.fatigue");
+    window->ComboBox1->setCurrentIndex(1);
+    window->ComboBox1->setCurrentIndex(2);
+    QCOMPARE(window->LabelAll->text(), window->Label->text());
+    QVERIFY(window->Label7->text().isEmpty());
+    QVERIFY(window->Label8->text().isEmpty());
+    // December reaches up to, not into, January.
+    fixtures::record(
+        {.worker = petrov, .priceRow = cut, .date = QDate(2024, 12, 31), .quantity = 2, .price = 10});
+    fixtures::record(
+        {.worker = petrov, .priceRow = cut, .date = QDate(2025, 1, 1), .quantity = 5, .price = 10});
+    window->prepare(TForm27::Piecework, QDate(2024, 12, 1));
+    QCOMPARE(window->Label->text(), "20");
+    window->CurrentView->close();
+}
+
+void MonthlyTimesheetTest::yearBoxOffersTheCurrentYear() {
+    exec("insert into accounts_dep.h_tabel(smena, w_id, month, year, d1) values (1, 1, 1, 2019, 8)");
+    window->prepare(TForm27::Household, QDate(2026, 1, 15));
+    QStringList years;
+    for (int i = 0; i < window->cb_year->count(); ++i)
+        years << window->cb_year->itemText(i);
+    QCOMPARE(years, (QStringList{"2019", "2026"}));
+    QCOMPARE(window->cb_year->currentText(), "2026");
+    // A new year's rebuild works.
+    household(ivanov, 7777, QDate(2026, 1, 5), 4, 150, 0);
+    window->Button3->click();
+    QVERIFY(testing::messages().shown.isEmpty());
+    QCOMPARE(window->CurrentView->recordCount(), 1);
+    window->CurrentView->close();
+}
+
+void MonthlyTimesheetTest::rebuildButton() {
+    workedMarch();
+    exec("update accounts_dep.h_tabel set d6=99 where smena=0");
+    exec("update accounts_dep.h_tabel set d5=77 where smena=1");
+    window->prepare(TForm27::Household, QDate(2024, 3, 20));
+    window->Button3->click();
+    QVERIFY(window->PB->isHidden());
+    QCOMPARE(window->PB->maximum(), 31);
+    QCOMPARE(cell(0, "6"), "4");
+    // Shift rows are not the household rebuild's business.
+    QCOMPARE(scalar("select d5 from accounts_dep.h_tabel where smena=1").toInt(), 77);
+    window->CurrentView->close();
+}
+
+void MonthlyTimesheetTest::menuLaunch() {
+    workedMarch();
+    TForm1 &main = *forms().Form1;
+    QString caption;
+    int tag = 0, rows = -1;
+    testing::onModal([&](QDialog *d) {
+        caption = d->windowTitle();
+        tag = window->Tag;
+        rows = window->DBGrid->model()->rowCount();
+        return int(QDialog::Rejected);
+    });
+    main.N15->trigger();
+    QCOMPARE(caption, "Табель ср. сдельная (27)");
+    QCOMPARE(tag, 15);
+    QCOMPARE(rows, 1);
+    QVERIFY(!window->CurrentView->isOpen());
+    QVERIFY(!window->q_year.isOpen());
+}
+
+void MonthlyTimesheetTest::exportReadBack_data() {
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("night");
+    QTest::addColumn<bool>("perHour");
+    QTest::newRow("piecework") << int(TForm27::Piecework) << false << true;
+    QTest::newRow("household") << int(TForm27::Household) << true << true;
+    QTest::newRow("overall") << int(TForm27::Overall) << false << false;
+}
+
+void MonthlyTimesheetTest::exportReadBack() {
+    QFETCH(int, mode);
+    QFETCH(bool, night);
+    QFETCH(bool, perHour);
+    workedMarch();
+    window->prepare(TForm27::Mode(mode), QDate(2024, 3, 20));
+    viewer.opened.clear();
+    window->CurrentView->moveTo(window->CurrentView->recordCount());
+    const int place = window->CurrentView->recNo();
+    window->Button2->click();
+    QCOMPARE(viewer.opened.size(), 1);
+    const WorkbookContents book = readWorkbook(viewer.opened[0]);
+    QVERIFY(book.ok);
+    QCOMPARE(book.cell(1, 1).text, "Март 2024");
+    QVERIFY(book.cell(1, 1).bold);
+    QCOMPARE(book.cell(2, 1).text, "Фамилия И.О.");
+    QCOMPARE(book.cell(2, 3).text, "1");
+    QCOMPARE(book.cell(2, 33).text, "31");
+    QCOMPARE(book.cell(2, 34).text, "Итого (ч.)");
+    QCOMPARE(book.cell(2, 35).text, "Итого (р.)");
+    QCOMPARE(book.cell(2, 36).text, perHour ? "Час (р.)" : "");
+    QCOMPARE(book.cell(3, 1).text, "Иванов И.И.");
+    if (night)
+        QVERIFY(book.cell(3, 2).text == "дн." || book.cell(3, 2).text == "ноч.");
+    else
+        QVERIFY(book.cell(3, 2).text.isEmpty());
+    QVERIFY(book.cell(3, 3).text.isEmpty()); // an empty day stays an empty cell
+    QVERIFY(book.cell(3, 34).number);
+    const int lines = window->CurrentView->recordCount();
+    QCOMPARE(window->Button2->text(), QString("Excel (%1 из %1)").arg(lines));
+    QCOMPARE(window->CurrentView->recNo(), place);
+    // Closing the window brings the caption back.
+    window->Button1->click();
+    QCOMPARE(window->Button2->text(), "Excel");
+    window->CurrentView->close();
+}
+
+QTEST_MAIN(MonthlyTimesheetTest)
+#include "test_monthly_timesheet.moc"
