@@ -78,7 +78,7 @@ class MonthlyTimesheetTest : public QObject {
                           .quantity = 5,
                           .hours = 2,
                           .price = 12});
-        // 3 good pieces at 1.005: 3.015, which is 3.02 to the cent (3.01 if summed in binary).
+        // 3 good pieces at 1.005: 3.015, which is 3.02 to the cent.
         fixtures::record({.worker = petrov,
                           .priceRow = cut,
                           .date = d6,

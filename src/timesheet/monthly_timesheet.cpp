@@ -68,8 +68,8 @@ QString householdSql(int type) {
     return lines.join('\n');
 }
 
-// Piece money is summed with the unit price read as the exact decimal it was written as: summed
-// as binary floating point, 3 x 1.005 would come out one cent short.
+// Piece money is summed with the unit price read as the exact decimal it was written as (4
+// decimals), so that a month's sum of many records cannot drift in binary floating point.
 const char *const kPieceMoney = "(s.kol_vo-s.brak)*s.cena::numeric";
 } // namespace
 
