@@ -3,6 +3,11 @@
 #include "core/connection_string.h"
 #include "core/data_module.h"
 #include "core/forms.h"
+#include "support/literal_rebuild.h"
+#include "timesheet/month_rebuild.h"
+#include "timesheet/monthly_timesheet.h"
+
+#include <QFile>
 
 #include <QApplication>
 #include <QDate>
@@ -58,7 +63,104 @@ void PriceListFilter(benchmark::State &state) {
     }
 }
 
+// The last full month: every worker has a month of records there.
+QDate monthStart() {
+    const QDate today = QDate::currentDate();
+    return QDate(today.year(), today.month(), 1).addMonths(-1);
+}
+
+void RebuildShiftMonth(benchmark::State &state) {
+    const QDate m = monthStart();
+    for (auto _ : state)
+        RebuildShiftRows(*dm, m.month(), m.year(), nullptr);
+    state.counters["rows"] =
+        dm->lookup(
+              QString("select count(*) as n from accounts_dep.h_tabel where smena>0 and month=%1 and year=%2")
+                  .arg(m.month())
+                  .arg(m.year()),
+              "n")
+            .toInt();
+}
+void RebuildHouseholdMonth(benchmark::State &state) {
+    const QDate m = monthStart();
+    for (auto _ : state)
+        RebuildHouseholdRows(*dm, m.month(), m.year(), nullptr);
+}
+// The office's per-key loop, for comparison (slow: run once).
+void LiteralShiftRebuild(benchmark::State &state) {
+    const QDate m = monthStart();
+    for (auto _ : state)
+        literalRebuild(*dm, false, m.month(), m.year());
+}
+void LiteralHouseholdRebuild(benchmark::State &state) {
+    const QDate m = monthStart();
+    for (auto _ : state)
+        literalRebuild(*dm, true, m.month(), m.year());
+}
+void OverallTimesheet(benchmark::State &state) {
+    const QDate m = monthStart();
+    Dataset view(dm->ADO_DB, "H_Tabel_all");
+    view.setSql({TForm27::viewSql(TForm27::Overall)});
+    view.setParam("i_month", m.month());
+    view.setParam("i_year", m.year());
+    for (const char *lower : {"d_date2", "d_date4", "d_date6", "d_date8"})
+        view.setParam(lower, m);
+    for (const char *upper : {"d_date1", "d_date3", "d_date5", "d_date7"})
+        view.setParam(upper, m.addMonths(1));
+    for (auto _ : state) {
+        view.close();
+        view.open();
+    }
+    state.counters["rows"] = view.recordCount();
+}
+
+// The same work as one statement each, for psql to time (scripts/bench): the month's rows of a
+// kind built in one insert, and the overall view with its dates written in.
+void writeReferenceSql(const QString &path) {
+    const QDate m = monthStart();
+    const QString first = m.toString("yyyy-MM-dd"), next = m.addMonths(1).toString("yyyy-MM-dd");
+    QStringList days, sums, fsums;
+    for (int d = 1; d <= 31; ++d) {
+        days << QString("d%1").arg(d);
+        sums << QString("sum(time) filter (where extract(day from data)=%1)").arg(d);
+        fsums << QString("sum(cnt) filter (where extract(day from d_date)=%1)").arg(d);
+    }
+    QString view = TForm27::viewSql(TForm27::Overall);
+    view.replace(":i_month", QString::number(m.month())).replace(":i_year", QString::number(m.year()));
+    for (const char *lower : {":d_date2", ":d_date4", ":d_date6", ":d_date8"})
+        view.replace(lower, "'" + first + "'");
+    for (const char *upper : {":d_date1", ":d_date3", ":d_date5", ":d_date7"})
+        view.replace(upper, "'" + next + "'");
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    const QString text =
+        QString(
+            "begin;\n"
+            "delete from accounts_dep.h_tabel where smena>0 and month=%1 and year=%2;\n"
+            "\\echo shift rows in one statement\n"
+            "insert into accounts_dep.h_tabel(smena, w_id, month, year, %3) select smena, w_id, %1, %2, %4 "
+            "from accounts_dep.smena where data>='%5' and data<'%6' group by smena, w_id;\n"
+            "delete from accounts_dep.h_tabel where smena=0 and month=%1 and year=%2;\n"
+            "\\echo household rows in one statement\n"
+            "insert into accounts_dep.h_tabel(i_type, w_id, i_night, month, year, %3) select id_o, id_p, "
+            "i_night, %1, %2, %7 from accounts_dep.fatigue where d_date>='%5' and d_date<'%6' group by id_o, "
+            "id_p, i_night;\n"
+            "rollback;\n"
+            "\\echo overall timesheet view\n"
+            "%8;\n")
+            .arg(m.month())
+            .arg(m.year())
+            .arg(days.join(", "), sums.join(", "), first, next, fsums.join(", "), view);
+    out.write(text.toUtf8());
+}
+
 BENCHMARK(ShiftSheetOfToday)->Unit(benchmark::kMillisecond);
+BENCHMARK(RebuildShiftMonth)->Unit(benchmark::kMillisecond);
+BENCHMARK(RebuildHouseholdMonth)->Unit(benchmark::kMillisecond);
+BENCHMARK(LiteralShiftRebuild)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(LiteralHouseholdRebuild)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(OverallTimesheet)->Unit(benchmark::kMillisecond);
 BENCHMARK(Workers)->Unit(benchmark::kMillisecond);
 BENCHMARK(Products)->Unit(benchmark::kMillisecond);
 BENCHMARK(PriceList)->Unit(benchmark::kMillisecond);
@@ -68,8 +170,14 @@ BENCHMARK(PriceListFilter)->Unit(benchmark::kMillisecond);
 int main(int argc, char **argv) {
     QApplication app(argc, argv);
     dm = new TDataModule6;
+    forms().DataModule6 = dm;
     dm->ADO_DB.connect(
         buildConnectionString({qEnvironmentVariable("PIECEWORK_BENCH_DB", "piecework_bench"), "127.0.0.1"}));
+    if (argc == 3 && QByteArray(argv[1]) == "--write-sql") {
+        writeReferenceSql(QString::fromLocal8Bit(argv[2]));
+        delete dm;
+        return 0;
+    }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     delete dm;

@@ -6,6 +6,7 @@
 #include "core/db_error.h"
 #include "core/forms.h"
 #include "support/fixtures.h"
+#include "support/literal_rebuild.h"
 #include "support/test_program.h"
 #include "timesheet/day_cells.h"
 #include "timesheet/month_rebuild.h"
@@ -37,60 +38,6 @@ class TimesheetRulesTest : public QObject {
         return rows;
     }
 
-    // The rebuild as the office's statements run it: one look-up and one write per day and key.
-    static void literalRebuild(bool household, int month, int year) {
-        const QString my = QString(" and month=%1 and year=%2").arg(month).arg(year);
-        exec(QString("delete from accounts_dep.h_tabel where %1").arg(household ? "smena=0" : "smena>0") +
-             my);
-        const int days = QDate(year, month, 1).daysInMonth();
-        for (int d = 1; d <= days; ++d) {
-            const QDate date(year, month, d);
-            QSqlQuery dt = forms().DataModule6->ADO_DB.run(
-                household
-                    ? " select f.id_p, f.id_o, f.i_night, sum(f.cnt) as tim from accounts_dep.fatigue f "
-                      "where f.d_date =:data group by f.id_p, f.id_o, f.i_night order by id_p;"
-                    : " select smena, w_id, sum(time) as tim from accounts_dep.smena where data=:data "
-                      "group by smena,w_id;",
-                {{"data", date}});
-            QList<QStringList> rows;
-            while (dt.next())
-                rows << QStringList{dt.value(0).toString(), dt.value(1).toString(), dt.value(2).toString(),
-                                    household ? dt.value(3).toString() : QString()};
-            for (const QStringList &r : rows) {
-                if (household) {
-                    const QString key =
-                        QString("w_id=%1 and i_type=%2 and i_night=%3").arg(r[0], r[1], r[2]) + my;
-                    if (scalar("select count(w_id) as cnt from accounts_dep.h_tabel h_tabel where " + key)
-                            .toInt())
-                        exec(QString("update accounts_dep.h_tabel set d%1=%2 where ").arg(d).arg(r[3]) + key);
-                    else
-                        exec(QString(
-                                 "insert into accounts_dep.h_tabel(i_type, w_id, i_night, month, year, d%1) "
-                                 "values(%2, %3, %4, %5, %6, %7)")
-                                 .arg(d)
-                                 .arg(r[1], r[0], r[2])
-                                 .arg(month)
-                                 .arg(year)
-                                 .arg(r[3]));
-                } else {
-                    const QString key = QString("w_id=%1 and smena=%2").arg(r[1], r[0]) + my;
-                    if (scalar("select count(w_id) as cnt from accounts_dep.h_tabel h_tabel where " + key)
-                            .toInt())
-                        exec(QString("update accounts_dep.h_tabel set d%1='%2' where ").arg(d).arg(r[2]) +
-                             key);
-                    else
-                        exec(QString("insert into accounts_dep.h_tabel(smena, w_id, month, year, d%1) "
-                                     "values(%2, %3, %4, %5, %6)")
-                                 .arg(d)
-                                 .arg(r[0], r[1])
-                                 .arg(month)
-                                 .arg(year)
-                                 .arg(r[2]));
-                }
-            }
-        }
-    }
-
 private slots:
     void initTestCase();
     void init();
@@ -101,6 +48,7 @@ private slots:
     void failedRebuildLeavesTheMonth();
     void twoWritersOfOneNewKey();
     void deleteRewriteEmptiesTheCell();
+    void rebuildsReproduceTheEditorsCells();
 };
 
 void TimesheetRulesTest::initTestCase() {
@@ -145,7 +93,7 @@ void TimesheetRulesTest::rebuildsMatchTheDayByDayLoop() {
     exec("insert into accounts_dep.h_tabel(i_type, w_id, i_night, month, year, d4) values "
          "(7777, 4999, 0, 3, 2024, 5), (7778, 5002, 1, 3, 2024, 77), (7777, 5002, 0, 4, 2024, 3)");
     const QStringList before = table();
-    literalRebuild(household, 3, 2024);
+    literalRebuild(*dm, household, 3, 2024);
     const QStringList expected = table();
     exec("delete from accounts_dep.h_tabel");
     for (const QString &row : before) {
@@ -243,8 +191,9 @@ void TimesheetRulesTest::failedRebuildLeavesTheMonth() {
     // The database refuses the write of day 15 (a dropped connection would do the same).
     exec("create function pg_temp.refuse() returns trigger language plpgsql as "
          "$$ begin if new.d15 is not null then raise exception 'day 15 refused'; end if; return new; end $$");
-    exec("create trigger refuse before update on accounts_dep.h_tabel for each row execute function "
-         "pg_temp.refuse()");
+    exec(
+        "create trigger refuse before insert or update on accounts_dep.h_tabel for each row execute function "
+        "pg_temp.refuse()");
     QProgressBar bar;
     bool failed = false;
     try {
@@ -314,6 +263,33 @@ void TimesheetRulesTest::deleteRewriteEmptiesTheCell() {
     QCOMPARE(scalar("select d2 from accounts_dep.h_tabel where w_id=7004 and i_night=1").toInt(), 5);
     QCOMPARE(scalar("select i_type from accounts_dep.h_tabel where w_id=7004 and i_night=1").toInt(), 7777);
     QCOMPARE(scalar("select smena from accounts_dep.h_tabel where w_id=7004 and i_night=1").toInt(), 0);
+}
+
+void TimesheetRulesTest::rebuildsReproduceTheEditorsCells() {
+    // Each save writes its key's day cell; rebuilding the month afterwards changes nothing.
+    const QDate first(2024, 4, 1);
+    for (int i = 0; i < 40; ++i) {
+        const QDate day = first.addDays((i * 7) % 30);
+        const int worker = 7100 + i % 5, shift = 1 + i % 4;
+        fixtures::record(
+            {.worker = worker, .priceRow = cut, .date = day, .shift = shift, .hours = 1 + i % 8, .color = i});
+        RewriteDayCell(*dm, TimesheetKey::shiftRow(worker, shift), day, DayCellWrite::Store);
+        const int type = i % 3 ? 7777 : 7778, night = i % 2;
+        exec(QString(
+                 "insert into accounts_dep.fatigue(id_nom, id_o, id_p, d_date, i_mnth, i_year, cnt, price, "
+                 "i_night) values (1, %1, %2, '%3', 4, 2024, %4, 100, %5)")
+                 .arg(type)
+                 .arg(worker)
+                 .arg(day.toString("dd.MM.yyyy"))
+                 .arg(1 + i % 3)
+                 .arg(night));
+        RewriteDayCell(*dm, TimesheetKey::householdRow(worker, type, night), day, DayCellWrite::Store);
+    }
+    const QStringList written = table();
+    QVERIFY(written.size() > 10);
+    RebuildShiftRows(*dm, 4, 2024, nullptr);
+    RebuildHouseholdRows(*dm, 4, 2024, nullptr);
+    QCOMPARE(table(), written);
 }
 
 QTEST_MAIN(TimesheetRulesTest)

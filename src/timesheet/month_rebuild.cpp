@@ -5,31 +5,33 @@
 
 #include <QDate>
 #include <QProgressBar>
-#include <QRegularExpression>
 
 namespace {
-// What one kind of row is built from: the day's totals per key, how a row of the key is found and
-// which columns its insert names.
+// What one kind of row is built from: the day's totals per key (three key columns, 0 where a kind
+// has fewer) and the columns the key is written into.
 struct RowSource {
     QString deleteCondition;
-    QString dayTotals; // columns: the key columns as named in h_tabel, tim
-    QString keyMatch;  // h = an h_tabel row, t = a day total
-    QString keyColumns;
+    QString dayTotals;
+    QString keyColumns;   // of h_tabel, in the order of the day totals' keys
+    QString keySelection; // the staged keys as written into them
 };
 
+// Only real shift records (shift 1 to 4) make shift rows, and only entries of a work type make
+// household rows: anything else would be taken for a row of the other kind.
 const RowSource kShiftRows{
     "smena>0",
-    "select smena, w_id, sum(time) as tim from accounts_dep.smena where data=:data group by smena, w_id",
-    "h.w_id=t.w_id and h.smena=t.smena",
+    "select smena, w_id, 0, %1, sum(time) from accounts_dep.smena where data=:data and smena>0 "
+    "group by smena, w_id",
     "smena, w_id",
+    "k1, k2",
 };
 
 const RowSource kHouseholdRows{
     "smena=0",
-    "select f.id_o as i_type, f.id_p as w_id, f.i_night, sum(f.cnt) as tim from accounts_dep.fatigue f "
-    "where f.d_date=:data group by f.id_p, f.id_o, f.i_night",
-    "h.w_id=t.w_id and h.i_type=t.i_type and h.i_night=t.i_night",
+    "select f.id_o, f.id_p, f.i_night, %1, sum(f.cnt) from accounts_dep.fatigue f where f.d_date=:data and "
+    "f.id_o<>0 group by f.id_p, f.id_o, f.i_night",
     "i_type, w_id, i_night",
+    "k1, k2, k3",
 };
 
 // Hides the bar however the rebuild ends.
@@ -65,25 +67,27 @@ void rebuild(TDataModule6 &dm, const RowSource &source, int month, int year, QPr
                .arg(source.deleteCondition)
                .arg(month)
                .arg(year));
-    const QString monthMatch = QString("h.month=%1 and h.year=%2").arg(month).arg(year);
+    // The days' totals are staged one day at a time (the bar follows the days), then written as
+    // one row per key with every day of the month: the rows the day-by-day, key-by-key writes
+    // would leave, in a few statements instead of two per key and day.
+    db.run("create temporary table if not exists timesheet_rebuild_days (k1 numeric, k2 numeric, k3 numeric, "
+           "day integer, tim numeric) on commit delete rows");
     for (int d = 1; d <= days; ++d) {
-        // One statement a day: the day is set in every row of a key that has one, and a row is
-        // added for each key that has none, as the day-cell write would do key by key.
-        db.run(QString("with t as (%1), "
-                       "updated as (update accounts_dep.h_tabel h set d%2=t.tim from t where %3 and %4 "
-                       "returning %5) "
-                       "insert into accounts_dep.h_tabel(%6, month, year, d%2) "
-                       "select %6, %7, %8, tim from t where not exists (select 1 from updated h where %3)")
-                   .arg(source.dayTotals)
-                   .arg(d)
-                   .arg(source.keyMatch, monthMatch,
-                        QString(source.keyColumns).replace(QRegularExpression("(\\w+)"), "h.\\1"),
-                        source.keyColumns)
-                   .arg(month)
-                   .arg(year),
+        db.run("insert into timesheet_rebuild_days(k1, k2, k3, day, tim) " + source.dayTotals.arg(d),
                {{"data", QDate(year, month, d)}});
         progress.day(d);
     }
+    QStringList columns, sums;
+    for (int d = 1; d <= days; ++d) {
+        columns << QString("d%1").arg(d);
+        sums << QString("sum(tim) filter (where day=%1)").arg(d);
+    }
+    db.run(QString("insert into accounts_dep.h_tabel(%1, month, year, %2) select %3, %4, %5, %6 from "
+                   "timesheet_rebuild_days group by %3")
+               .arg(source.keyColumns, columns.join(", "), source.keySelection)
+               .arg(month)
+               .arg(year)
+               .arg(sums.join(", ")));
     tx.commit();
 }
 } // namespace

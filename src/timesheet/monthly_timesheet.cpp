@@ -68,6 +68,8 @@ QString householdSql(int type) {
     return lines.join('\n');
 }
 
+// The piece sums match a worker's records through the integer id, so that the records' index on
+// (w_id, data) serves each line.
 // Piece money is summed with the unit price read as the exact decimal it was written as (4
 // decimals), so that a month's sum of many records cannot drift in binary floating point.
 const char *const kPieceMoney = "(s.kol_vo-s.brak)*s.cena::numeric";
@@ -81,14 +83,14 @@ QString TForm27::viewSql(Mode mode) {
         lines
             << "select p.s_caption fio, p.id,h.i_type,"
             << "(select sum(s.time) from accounts_dep.smena s where s.data<:d_date1 and s.data>=:d_date2 and "
-               "s.w_id=p.id) i_time,"
+               "s.w_id=p.id::integer) i_time,"
             << "(select sum(" + money +
                    ")::numeric(10,2)from accounts_dep.smena s where s.data<:d_date3 and s.data>=:d_date4 and "
-                   "s.w_id=p.id) f_price,"
+                   "s.w_id=p.id::integer) f_price,"
             << "(select case when coalesce(sum(s.time),0)::numeric(10,2)=0 then 0 else coalesce(sum(" +
                    money +
                    ")/sum(time),0)::numeric(10,2) end from accounts_dep.smena s where s.data<:d_date5 and "
-                   "s.data>=:d_date6 and s.w_id=p.id) average_price,";
+                   "s.data>=:d_date6 and s.w_id=p.id::integer) average_price,";
         lines << dayLines();
         lines << "from  cmn_contractor.person p, accounts_dep.h_tabel h"
               << "where h.year=:i_year and h.month=:i_month and h.w_id=p.id and i_type=0"
@@ -103,12 +105,12 @@ QString TForm27::viewSql(Mode mode) {
         lines
             << "select p.s_caption fio, p.id,"
             << "coalesce((select sum(s.time) from accounts_dep.smena s where s.data<:d_date1 and "
-               "s.data>=:d_date2 and s.w_id=p.id),0)+"
+               "s.data>=:d_date2 and s.w_id=p.id::integer),0)+"
             << "coalesce((select sum(f.cnt) from accounts_dep.fatigue f where f.d_date<:d_date7 and "
                "f.d_date>=:d_date8 and f.id_p=p.id),0) i_time,"
             << "coalesce((select sum(" + money +
                    ")::numeric(10,2)from accounts_dep.smena s where s.data<:d_date3 and s.data>=:d_date4 and "
-                   "s.w_id=p.id),0)+ "
+                   "s.w_id=p.id::integer),0)+ "
             << "coalesce((select sum(f.cnt*f.price)::numeric(10,2)from accounts_dep.fatigue f where "
                "f.d_date<:d_date5 and f.d_date>=:d_date6 and f.id_p=p.id),0) f_price,";
         lines << dayLines();
