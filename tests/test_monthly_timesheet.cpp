@@ -156,6 +156,9 @@ void MonthlyTimesheetTest::dayColumnsAndWidths() {
     QFETCH(bool, nightShown);
     QFETCH(bool, perHourShown);
     window->prepare(TForm27::Mode(mode), day);
+    // What the user sees once the window is up.
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
     for (int d = 1; d <= 31; ++d)
         QCOMPARE(window->DBGrid->isColumnHidden(1 + d), d > days);
     QCOMPARE(window->DBGrid->columnWidth(0), nameWidth);
@@ -165,6 +168,7 @@ void MonthlyTimesheetTest::dayColumnsAndWidths() {
     window->ComboBox1->setCurrentIndex(0);
     QCOMPARE(window->DBGrid->isColumnHidden(32), false);
     QCOMPARE(window->DBGrid->columnWidth(0), nameWidth - 20 * (31 - days));
+    window->hide();
     window->CurrentView->close();
 }
 

@@ -160,6 +160,10 @@ TForm27::TForm27(QWidget *parent)
     DBGrid->verticalHeader()->setVisible(false);
     DBGrid->verticalHeader()->setDefaultSectionSize(20);
     DBGrid->setItemDelegate(new OwnColourDelegate(DBGrid));
+    // The column widths are those of the office's 8-point grids.
+    QFont gridFont = DBGrid->font();
+    gridFont.setPointSize(8);
+    DBGrid->setFont(gridFont);
     layout->addWidget(DBGrid, 1);
 
     QVector<GridColumn> columns{{"fio", "Фамилия И. О.", kNameWidth}, {"s_night", " ", 30, Qt::AlignCenter}};
@@ -327,8 +331,6 @@ void TForm27::prepare(Mode mode, const QDate &day) {
         break;
     }
     modelOf(CurrentView)->attach(DBGrid);
-    DBGrid->setColumnHidden(kNightColumn, mode == Piecework || mode == Overall);
-    DBGrid->setColumnHidden(kPerHourColumn, mode == Overall);
     {
         const QSignalBlocker quiet(ComboBox1);
         ComboBox1->setCurrentIndex(day.month() - 1);
@@ -346,8 +348,21 @@ void TForm27::launch(Mode mode) {
 
 void TForm27::showEvent(QShowEvent *e) {
     QDialog::showEvent(e);
-    if (CurrentView)
-        modelOf(CurrentView)->attach(DBGrid);
+    if (!CurrentView)
+        return;
+    modelOf(CurrentView)->attach(DBGrid);
+    applyColumns();
+}
+
+void TForm27::applyColumns() {
+    // Attaching a model resets the columns to their defaults: the mode and the month set them again.
+    DBGrid->setColumnHidden(kNightColumn, Tag == Piecework || Tag == Overall);
+    DBGrid->setColumnHidden(kPerHourColumn, Tag == Overall);
+    const int days = QDate(year(), month(), 1).daysInMonth();
+    for (int d = 1; d <= 31; ++d)
+        DBGrid->setColumnHidden(kFirstDayColumn + d - 1, d > days);
+    DBGrid->setColumnWidth(kNameColumn, baseNameWidth() + kDayWidth * (31 - days));
+    modelOf(CurrentView)->restyle();
 }
 
 void TForm27::done(int result) {
@@ -385,11 +400,7 @@ void TForm27::monthRefresh() {
                                            : displayText(t.query.value("price"), QMetaType::Double));
     }
 
-    const int days = first.daysInMonth();
-    for (int d = 1; d <= 31; ++d)
-        DBGrid->setColumnHidden(kFirstDayColumn + d - 1, d > days);
-    DBGrid->setColumnWidth(kNameColumn, baseNameWidth() + kDayWidth * (31 - days));
-    modelOf(CurrentView)->restyle();
+    applyColumns();
 }
 
 void TForm27::Button5Click() {

@@ -60,6 +60,7 @@ protected:
 
 private:
     void fillYears(int wanted);
+    void applyColumns();
     DatasetModel *modelOf(Dataset *view) const;
     int baseNameWidth() const;
     QVector<DatasetModel *> models_;
