@@ -6,6 +6,7 @@
 #include "core/roles.h"
 #include "core/seams.h"
 #include "core/version_check.h"
+#include "reports/summary_reports_window.h"
 #include "shift/main_window.h"
 
 #include <QEvent>
@@ -83,6 +84,7 @@ void TForm23::Button1Click() {
         return;
     }
     main.applyRole(role);
+    forms().Form18->applyRole(role);
     hide();
     showModal(&main);
     done(QDialog::Accepted);

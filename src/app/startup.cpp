@@ -13,6 +13,7 @@
 #include "refbooks/products_list.h"
 #include "refbooks/worker_card.h"
 #include "refbooks/workers_list.h"
+#include "reports/summary_reports_window.h"
 #include "shift/main_window.h"
 #include "shift/norms_window.h"
 #include "shift/operation_price_editor.h"
@@ -68,6 +69,7 @@ bool createForms(const QStringList &positional) {
     f.Form9 = new TForm9;
     f.Form10 = new TForm10;
     f.Form11 = new TForm11;
+    f.Form18 = new TForm18;
     f.Form22 = new TForm22;
     f.Form26 = new TForm26;
     f.Form29 = new TForm29;
@@ -79,8 +81,9 @@ bool createForms(const QStringList &positional) {
 
 void destroyForms() {
     Forms &f = forms();
-    for (QObject *w : std::initializer_list<QObject *>{f.Form27, f.Form24, f.Form25, f.Form29, f.Form26,
-                                                       f.Form9, f.Form8, f.Form7, f.Form5, f.Form3, f.Form2})
+    for (QObject *w :
+         std::initializer_list<QObject *>{f.Form18, f.Form27, f.Form24, f.Form25, f.Form29, f.Form26, f.Form9,
+                                          f.Form8, f.Form7, f.Form5, f.Form3, f.Form2})
         delete w;
     delete f.Form23;
     delete f.Form1;

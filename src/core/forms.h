@@ -13,6 +13,7 @@ class TForm8;
 class TForm9;
 class TForm10;
 class TForm11;
+class TForm18;
 class TForm22;
 class TForm23;
 class TForm24;
@@ -34,6 +35,7 @@ struct Forms {
     TForm9 *Form9 = nullptr;
     TForm10 *Form10 = nullptr;
     TForm11 *Form11 = nullptr;
+    TForm18 *Form18 = nullptr;
     TForm22 *Form22 = nullptr;
     TForm24 *Form24 = nullptr;
     TForm25 *Form25 = nullptr;

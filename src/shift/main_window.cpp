@@ -10,6 +10,7 @@
 #include "refbooks/groups_list.h"
 #include "refbooks/products_list.h"
 #include "refbooks/workers_list.h"
+#include "reports/summary_reports_window.h"
 #include "shift/operation_types_list.h"
 #include "shift/price_list.h"
 #include "shift/shift_record_editor.h"
@@ -207,7 +208,18 @@ void TForm1::buildMenu() {
                     forms().Form27->launch(mode);
                     FormActivate();
                 }));
-    // The timesheet by shift and the reports join here as their windows are built.
+    connect(N10, &QAction::triggered, this, guarded([this] { N10Click(); }));
+    // The timesheet by shift joins here as its window is built.
+}
+
+void TForm1::N10Click() {
+    // The previous calendar month: from its first day up to the first day of this month.
+    const QDate thisMonth(today().year(), today().month(), 1);
+    TForm18 &reports = *forms().Form18;
+    reports.DTPicker1->setDate(thisMonth.addMonths(-1));
+    reports.DTPicker2->setDate(thisMonth);
+    showModal(&reports);
+    FormActivate();
 }
 
 void TForm1::N1Click() {

@@ -65,6 +65,7 @@ public:
     void N4Click();      // price list
     void N6Click();      // operation types
     void N8Click();      // nomenclature groups
+    void N10Click();     // summary reports
 
 protected:
     void showEvent(QShowEvent *e) override;

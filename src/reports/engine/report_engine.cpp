@@ -1,0 +1,292 @@
+#include "reports/engine/report_engine.h"
+
+#include "core/dataset.h"
+#include "reports/engine/expression.h"
+
+#include <QFile>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+
+ReportItem label(const QString &text, QRectF mm, double pt, bool bold, Qt::Alignment align) {
+    ReportItem item;
+    item.kind = ReportItem::Label;
+    item.text = text;
+    item.mm = mm;
+    item.pt = pt;
+    item.bold = bold;
+    item.align = align;
+    return item;
+}
+
+ReportItem field(const QString &expression, QRectF mm, double pt, bool bold, Qt::Alignment align,
+                 const QString &mask) {
+    ReportItem item = label(expression, mm, pt, bold, align);
+    item.kind = ReportItem::Expression;
+    item.mask = mask;
+    return item;
+}
+
+QStringList PreparedReport::texts(int page) const {
+    QStringList out;
+    if (page < 0 || page >= pages.size())
+        return out;
+    for (const DrawnItem &item : pages[page].items)
+        if (!item.text.isEmpty())
+            out << item.text;
+    return out;
+}
+
+namespace {
+// A band made ready: its expressions parsed once, with a running total for every sum() in it.
+struct ReadyBand {
+    const ReportBand *band = nullptr;
+    QVector<ReportExpression> expressions; // one per item; empty for labels
+    QVector<QVector<double>> totals;       // per item, per sum()
+
+    explicit ReadyBand(const ReportBand &b) : band(&b) {
+        for (const ReportItem &item : b.items) {
+            expressions.append(item.kind == ReportItem::Expression ? ReportExpression(item.text)
+                                                                   : ReportExpression());
+            totals.append(QVector<double>(expressions.last().sumCount(), 0.0));
+        }
+    }
+    void accumulate(const ReportContext &row) {
+        for (int i = 0; i < expressions.size(); ++i)
+            for (int k = 0; k < expressions[i].sumCount(); ++k)
+                totals[i][k] += expressions[i].evaluateSumArgument(k, row).toNumber();
+    }
+    void reset() {
+        for (auto &t : totals)
+            t.fill(0.0);
+    }
+};
+
+class Preparer {
+public:
+    Preparer(const ReportLayout &layout, Dataset &rows)
+        : layout_(layout), rows_(rows), reportHeader_(layout.reportHeader), child_(layout.child),
+          pageHeader_(layout.pageHeader), detail_(layout.detail), reportFooter_(layout.reportFooter),
+          pageFooter_(layout.pageFooter) {
+        for (const ReportGroup &g : layout.groups) {
+            groupKeys_.append(ReportExpression(g.expression));
+            headers_.append(ReadyBand(g.header));
+            footers_.append(ReadyBand(g.footer));
+        }
+        report_.landscape = layout.landscape;
+        report_.pageMm = layout.landscape ? QSizeF(297, 210) : QSizeF(210, 297);
+    }
+
+    PreparedReport run() {
+        const int n = rows_.recordCount();
+        startPage(rowContext(n > 0 ? 0 : -1));
+        place(reportHeader_, rowContext(n > 0 ? 0 : -1));
+        place(child_, rowContext(n > 0 ? 0 : -1));
+        QStringList previousKeys;
+        for (int r = 0; r < n; ++r) {
+            const ReportContext row = rowContext(r);
+            QStringList keys;
+            for (const ReportExpression &k : groupKeys_)
+                keys << k.evaluate(row).toText();
+            int changed = 0; // outermost group whose value changed
+            if (r > 0) {
+                changed = int(keys.size());
+                for (int g = 0; g < keys.size(); ++g)
+                    if (keys[g] != previousKeys[g]) {
+                        changed = g;
+                        break;
+                    }
+                // The footers print the values of the group that just ended.
+                for (int g = int(footers_.size()) - 1; g >= changed; --g)
+                    closeGroup(g, r - 1);
+            }
+            for (int g = changed; g < headers_.size(); ++g)
+                place(headers_[g], row);
+            for (ReadyBand &f : footers_)
+                f.accumulate(row);
+            reportFooter_.accumulate(row);
+            place(detail_, row);
+            previousKeys = keys;
+        }
+        if (n > 0)
+            for (int g = int(footers_.size()) - 1; g >= 0; --g)
+                closeGroup(g, n - 1);
+        place(reportFooter_, rowContext(n > 0 ? n - 1 : -1));
+        finishPage();
+        return report_;
+    }
+
+private:
+    ReportContext rowContext(int row) {
+        ReportContext ctx;
+        ctx.page = int(report_.pages.size());
+        ctx.field = [this, row](const QString &name) {
+            const int col = rows_.fieldIndex(name);
+            if (col < 0)
+                throw ReportError{QStringLiteral("%1: поле '%2' не найдено").arg(layout_.name, name)};
+            const int type = rows_.fieldType(col).id();
+            const bool numeric = type == QMetaType::Double || type == QMetaType::Int ||
+                                 type == QMetaType::LongLong || type == QMetaType::Short ||
+                                 type == QMetaType::Float || type == QMetaType::UInt ||
+                                 type == QMetaType::ULongLong;
+            return ReportValue::fromField(row < 0 ? QVariant() : rows_.valueAt(row, col), numeric);
+        };
+        return ctx;
+    }
+
+    void closeGroup(int g, int lastRow) {
+        place(footers_[g], rowContext(lastRow));
+        footers_[g].reset();
+    }
+
+    double contentBottom() const {
+        return report_.pageMm.height() - layout_.margin -
+               (pageFooter_.band->isEmpty() ? 0 : pageFooter_.band->height);
+    }
+
+    void startPage(const ReportContext &ctx) {
+        report_.pages.append(PreparedPage{});
+        y_ = layout_.margin;
+        if (!pageHeader_.band->isEmpty()) {
+            ReportContext c = ctx;
+            c.page = int(report_.pages.size());
+            draw(pageHeader_, c);
+        }
+    }
+
+    void finishPage() {
+        if (pageFooter_.band->isEmpty())
+            return;
+        ReportContext c;
+        c.page = int(report_.pages.size());
+        y_ = report_.pageMm.height() - layout_.margin - pageFooter_.band->height;
+        draw(pageFooter_, c);
+    }
+
+    void place(ReadyBand &band, const ReportContext &ctx) {
+        if (band.band->isEmpty())
+            return;
+        if (y_ + band.band->height > contentBottom() + 0.001 &&
+            y_ > layout_.margin + headerHeight() + 0.001) {
+            finishPage();
+            startPage(ctx);
+        }
+        draw(band, ctx);
+    }
+
+    double headerHeight() const { return pageHeader_.band->isEmpty() ? 0 : pageHeader_.band->height; }
+
+    void draw(ReadyBand &band, const ReportContext &rowCtx) {
+        const ReportBand &b = *band.band;
+        const double left = layout_.margin;
+        const double width = report_.pageMm.width() - 2 * layout_.margin;
+        PreparedPage &page = report_.pages.last();
+        if (b.background.isValid() || b.frame) {
+            DrawnItem back;
+            back.mm = QRectF(left, y_, width, b.height);
+            back.background = b.background;
+            back.frame = b.frame;
+            page.items.append(back);
+        }
+        for (int i = 0; i < b.items.size(); ++i) {
+            const ReportItem &item = b.items[i];
+            DrawnItem d;
+            d.mm = item.mm.translated(left, y_);
+            d.pt = item.pt;
+            d.bold = item.bold;
+            d.align = item.align;
+            d.background = item.background;
+            d.frame = item.frame;
+            if (item.kind == ReportItem::Label) {
+                d.text = item.text;
+            } else {
+                ReportContext ctx = rowCtx;
+                ctx.page = int(report_.pages.size());
+                ctx.sums = &band.totals[i];
+                const ReportValue v = band.expressions[i].evaluate(ctx);
+                d.text = v.isText ? v.text : formatReportNumber(v.number, item.mask);
+            }
+            page.items.append(d);
+        }
+        y_ += b.height;
+    }
+
+    const ReportLayout &layout_;
+    Dataset &rows_;
+    ReadyBand reportHeader_, child_, pageHeader_, detail_, reportFooter_, pageFooter_;
+    QVector<ReportExpression> groupKeys_;
+    QVector<ReadyBand> headers_, footers_;
+    PreparedReport report_;
+    double y_ = 0;
+};
+} // namespace
+
+PreparedReport prepareReport(const ReportLayout &layout, Dataset &rows) {
+    return Preparer(layout, rows).run();
+}
+
+void paintPage(QPainter &painter, const PreparedReport &report, int page, const QRectF &target) {
+    if (page < 0 || page >= report.pages.size())
+        return;
+    const double perMm = target.width() / report.pageMm.width();
+    // Fonts are sized in points of the device; on a zoomed screen page they scale with it.
+    const double dpi = painter.device()->logicalDpiY();
+    const double fontScale = perMm / (dpi / 25.4);
+    painter.save();
+    painter.fillRect(target, Qt::white);
+    for (const DrawnItem &item : report.pages[page].items) {
+        const QRectF r(target.left() + item.mm.left() * perMm, target.top() + item.mm.top() * perMm,
+                       item.mm.width() * perMm, item.mm.height() * perMm);
+        if (item.background.isValid())
+            painter.fillRect(r, item.background);
+        if (item.frame) {
+            QPen pen(Qt::black);
+            pen.setWidthF(std::max(1.0, 0.2 * perMm));
+            painter.setPen(pen);
+            if (item.frame & FrameLeft)
+                painter.drawLine(r.topLeft(), r.bottomLeft());
+            if (item.frame & FrameTop)
+                painter.drawLine(r.topLeft(), r.topRight());
+            if (item.frame & FrameRight)
+                painter.drawLine(r.topRight(), r.bottomRight());
+            if (item.frame & FrameBottom)
+                painter.drawLine(r.bottomLeft(), r.bottomRight());
+        }
+        if (item.text.isEmpty())
+            continue;
+        QFont font("DejaVu Sans");
+        font.setPointSizeF(std::max(1.0, item.pt * fontScale));
+        font.setBold(item.bold);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawText(r.adjusted(0.5 * perMm, 0, -0.5 * perMm, 0), int(item.align) | Qt::TextSingleLine,
+                         item.text);
+    }
+    painter.restore();
+}
+
+void paintAll(const PreparedReport &report, QPagedPaintDevice &device) {
+    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
+                                     report.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                                     QMarginsF(0, 0, 0, 0)));
+    QPainter painter(&device);
+    for (int p = 0; p < report.pageCount(); ++p) {
+        if (p > 0)
+            device.newPage();
+        const QRectF page = painter.viewport();
+        paintPage(painter, report, p,
+                  QRectF(0, 0, page.width(), page.width() * report.pageMm.height() / report.pageMm.width()));
+    }
+}
+
+bool saveReportPdf(const PreparedReport &report, const QString &path) {
+    QFile probe(path);
+    if (!probe.open(QIODevice::WriteOnly))
+        return false;
+    probe.close();
+    QPdfWriter writer(path);
+    writer.setResolution(300);
+    writer.setCreator("Piecework");
+    paintAll(report, writer);
+    return QFile(path).size() > 0;
+}

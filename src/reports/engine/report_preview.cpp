@@ -1,0 +1,151 @@
+#include "reports/engine/report_preview.h"
+
+#include "core/guard.h"
+#include "core/seams.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QVBoxLayout>
+
+// One page, painted when it is shown.
+class ReportPageView : public QWidget {
+public:
+    ReportPageView(const PreparedReport &report, QWidget *parent) : QWidget(parent), report_(report) {
+        setAccessibleName("Страница отчета");
+    }
+    int page = 0;
+
+protected:
+    void paintEvent(QPaintEvent *) override {
+        QPainter painter(this);
+        paintPage(painter, report_, page, QRectF(rect()));
+    }
+
+private:
+    const PreparedReport &report_;
+};
+
+ReportPreview::ReportPreview(PreparedReport report, const QString &title, QWidget *parent)
+    : QDialog(parent), report_(std::move(report)) {
+    setObjectName("ReportPreview");
+    setWindowTitle(title.trimmed().isEmpty() ? QStringLiteral("Просмотр") : title.trimmed());
+    setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint);
+    auto *layout = new QVBoxLayout(this);
+    auto *bar = new QHBoxLayout;
+    PrintButton = new QPushButton("Печать", this);
+    PdfButton = new QPushButton("Сохранить PDF", this);
+    auto *pageLabel = new QLabel("Страница", this);
+    PageBox = new QSpinBox(this);
+    PageBox->setRange(1, std::max(1, report_.pageCount()));
+    pageLabel->setBuddy(PageBox);
+    pageCount_ = new QLabel(QString("из %1").arg(report_.pageCount()), this);
+    auto *zoomLabel = new QLabel("Масштаб", this);
+    ZoomBox = new QComboBox(this);
+    ZoomBox->addItem("По ширине", 0);
+    for (int z : {50, 75, 100, 150, 200})
+        ZoomBox->addItem(QString("%1%").arg(z), z);
+    zoomLabel->setBuddy(ZoomBox);
+    CloseButton = new QPushButton("Закрыть", this);
+    for (QPushButton *b : {PrintButton, PdfButton, CloseButton})
+        b->setAutoDefault(false);
+    bar->addWidget(PrintButton);
+    bar->addWidget(PdfButton);
+    bar->addSpacing(20);
+    bar->addWidget(pageLabel);
+    bar->addWidget(PageBox);
+    bar->addWidget(pageCount_);
+    bar->addSpacing(20);
+    bar->addWidget(zoomLabel);
+    bar->addWidget(ZoomBox);
+    bar->addStretch(1);
+    bar->addWidget(CloseButton);
+    layout->addLayout(bar);
+    scroll_ = new QScrollArea(this);
+    scroll_->setBackgroundRole(QPalette::Dark);
+    scroll_->setAlignment(Qt::AlignHCenter);
+    view_ = new ReportPageView(report_, scroll_);
+    scroll_->setWidget(view_);
+    layout->addWidget(scroll_, 1);
+
+    connect(PrintButton, &QPushButton::clicked, this, guarded([this] { print(); }));
+    connect(PdfButton, &QPushButton::clicked, this, guarded([this] { askAndSavePdf(); }));
+    connect(CloseButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(PageBox, &QSpinBox::valueChanged, this, [this](int p) { showPage(p - 1); });
+    connect(ZoomBox, &QComboBox::currentIndexChanged, this,
+            [this](int i) { setZoom(ZoomBox->itemData(i).toInt()); });
+    resize(1000, 800);
+    setWindowState(Qt::WindowMaximized);
+    layoutPage();
+}
+
+int ReportPreview::currentPage() const {
+    return view_->page;
+}
+
+void ReportPreview::showPage(int page) {
+    view_->page = std::clamp(page, 0, std::max(0, report_.pageCount() - 1));
+    if (PageBox->value() != view_->page + 1)
+        PageBox->setValue(view_->page + 1);
+    scroll_->verticalScrollBar()->setValue(0);
+    view_->update();
+}
+
+void ReportPreview::setZoom(int percent) {
+    zoom_ = percent;
+    layoutPage();
+}
+
+void ReportPreview::resizeEvent(QResizeEvent *e) {
+    QDialog::resizeEvent(e);
+    layoutPage();
+}
+
+void ReportPreview::layoutPage() {
+    const double ratio = report_.pageMm.height() / report_.pageMm.width();
+    int width;
+    if (zoom_ == 0)
+        width = std::max(200, scroll_->viewport()->width() - 20);
+    else
+        width = int(report_.pageMm.width() / 25.4 * logicalDpiX() * zoom_ / 100.0);
+    view_->setFixedSize(width, int(width * ratio));
+    view_->update();
+}
+
+void ReportPreview::print() {
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    paintAll(report_, printer);
+}
+
+bool ReportPreview::savePdf(const QString &path) {
+    if (saveReportPdf(report_, path))
+        return true;
+    showError(QStringLiteral("Не удалось записать файл %1").arg(QDir::toNativeSeparators(path)));
+    return false;
+}
+
+void ReportPreview::askAndSavePdf() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString path = QFileDialog::getSaveFileName(this, "Сохранить PDF",
+                                                      folder + "/" + windowTitle() + ".pdf", "PDF (*.pdf)");
+    if (!path.isEmpty())
+        savePdf(path);
+}
+
+void previewReport(const PreparedReport &report, const QString &title) {
+    ReportPreview preview(report, title);
+    showModal(&preview);
+}

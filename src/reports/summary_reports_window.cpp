@@ -1,0 +1,189 @@
+#include "reports/summary_reports_window.h"
+
+#include "core/data_module.h"
+#include "core/editor_dialog.h"
+#include "core/formatting.h"
+#include "core/forms.h"
+#include "core/guard.h"
+#include "core/seams.h"
+#include "reports/engine/report_preview.h"
+#include "reports/spreadsheet_export.h"
+#include "reports/summary_report_layouts.h"
+
+#include <QApplication>
+#include <QDateEdit>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace {
+std::function<void(const PreparedReport &, const QString &)> &previewerRef() {
+    static std::function<void(const PreparedReport &, const QString &)> p = previewReport;
+    return p;
+}
+} // namespace
+
+void TForm18::setPreviewer(std::function<void(const PreparedReport &, const QString &)> previewer) {
+    previewerRef() = previewer ? std::move(previewer) : previewReport;
+}
+
+TForm18::TForm18(QWidget *parent)
+    : QDialog(parent), t_Report16(forms().DataModule6->ADO_DB, "t_Report"),
+      t_Report17(forms().DataModule6->ADO_DB, "t_Report"), w_Report(forms().DataModule6->ADO_DB, "w_Report"),
+      i_Report(forms().DataModule6->ADO_DB, "i_Report"), XLS_Rep(forms().DataModule6->ADO_DB, "XLS_Rep") {
+    setObjectName("Form18");
+    setWindowTitle("Отчеты (8)");
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    t_Report16.setSql(TForm16().sql);
+    t_Report17.setSql(TForm17().sql);
+    w_Report.setSql(TForm20().sql);
+    i_Report.setSql(TForm21().sql);
+    XLS_Rep.setSql(summaryExportSql());
+
+    auto *layout = new QVBoxLayout(this);
+    RadioGroup1 = boldGroupBox("Вид продукции", this);
+    auto *kinds = new QVBoxLayout(RadioGroup1);
+    KindAll = new QRadioButton("Все", RadioGroup1);
+    KindFinished = new QRadioButton("Готовая продукция", RadioGroup1);
+    KindBlanks = new QRadioButton("Заготовки", RadioGroup1);
+    for (QRadioButton *b : {KindAll, KindFinished, KindBlanks})
+        kinds->addWidget(b);
+    KindAll->setChecked(true);
+    layout->addWidget(RadioGroup1);
+
+    GroupBox1 = boldGroupBox("Период отбора", this);
+    auto *period = new QHBoxLayout(GroupBox1);
+    auto date = [&](QDateEdit *&d, const char *name, const QString &caption) {
+        auto *l = new QLabel(caption, GroupBox1);
+        d = new QDateEdit(GroupBox1);
+        d->setObjectName(name);
+        d->setCalendarPopup(true);
+        d->setDisplayFormat("dd.MM.yyyy");
+        l->setBuddy(d);
+        period->addWidget(l);
+        period->addWidget(d);
+    };
+    date(DTPicker1, "DTPicker1", "с");
+    date(DTPicker2, "DTPicker2", "по");
+    layout->addWidget(GroupBox1);
+
+    auto button = [&](QPushButton *&b, const char *name, const QString &caption) {
+        b = new QPushButton(caption, this);
+        b->setObjectName(name);
+        b->setAutoDefault(false);
+        layout->addWidget(b);
+    };
+    button(Button4, "Button4", "Отчет по рабочим");
+    button(Button2, "Button2", "Отчет по продукции");
+    button(Button1, "Button1", "Детальный отчет по рабочим");
+    button(Button3, "Button3", "Детальный отчет по продукции");
+    button(Button6, "Button6", "Excel (0 из 0)");
+    button(Button5, "Button5", "Выход");
+    setTabOrder(KindAll, DTPicker1);
+    setTabOrder(DTPicker1, DTPicker2);
+    setTabOrder(DTPicker2, Button4);
+    setTabOrder(Button4, Button2);
+    setTabOrder(Button2, Button1);
+    setTabOrder(Button1, Button3);
+    setTabOrder(Button3, Button5);
+    setTabOrder(Button5, Button6);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(Button4, &QPushButton::clicked, this, guarded([this] { runReport(TForm16(), t_Report16); }));
+    connect(Button2, &QPushButton::clicked, this, guarded([this] { runReport(TForm17(), t_Report17); }));
+    connect(Button1, &QPushButton::clicked, this, guarded([this] { runReport(TForm20(), w_Report); }));
+    connect(Button3, &QPushButton::clicked, this, guarded([this] { runReport(TForm21(), i_Report); }));
+    connect(Button6, &QPushButton::clicked, this, guarded([this] { Button6Click(); }));
+    connect(Button5, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TForm18::applyRole(Role role) {
+    const bool restricted = role == Role::Foreman || role == Role::Warehouse;
+    for (QPushButton *b : {Button1, Button2, Button4, Button6})
+        b->setEnabled(!restricted);
+    if (role == Role::Warehouse)
+        setKindIndex(1);
+    RadioGroup1->setEnabled(role != Role::Warehouse);
+}
+
+int TForm18::kindIndex() const {
+    return KindFinished->isChecked() ? 1 : (KindBlanks->isChecked() ? 2 : 0);
+}
+
+void TForm18::setKindIndex(int index) {
+    (index == 1 ? KindFinished : (index == 2 ? KindBlanks : KindAll))->setChecked(true);
+}
+
+void TForm18::bindPeriod(Dataset &query, int parameters) {
+    for (int k = 1; k <= parameters; ++k)
+        query.setParam(QString("data%1").arg(k), k % 2 ? DTPicker1->date() : DTPicker2->date());
+}
+
+void TForm18::applyKind(Dataset &query) {
+    const int kind = kindIndex();
+    query.setFilter(kind == 1 ? "naimen=0" : (kind == 2 ? "naimen=1" : ""));
+    query.setFiltered(kind != 0);
+}
+
+QString TForm18::periodTitle(const QString &prefix) const {
+    // The office's short date form, whatever the workstation's locale.
+    return prefix + sqlDate(DTPicker1->date()) + " по " + sqlDate(DTPicker2->date());
+}
+
+PreparedReport TForm18::prepare(const SummaryReport &report, Dataset &query) {
+    WaitCursor wait;
+    query.close();
+    bindPeriod(query, report.parameters);
+    applyKind(query);
+    query.open();
+    const PreparedReport prepared = prepareReport(report.layout(periodTitle(report.titlePrefix)), query);
+    // The pages are drawn: the rows are no longer needed.
+    query.close();
+    return prepared;
+}
+
+void TForm18::runReport(const SummaryReport &report, Dataset &query) {
+    const PreparedReport prepared = prepare(report, query);
+    previewerRef()(prepared, periodTitle(report.titlePrefix));
+}
+
+void TForm18::Button6Click() {
+    XLS_Rep.close();
+    bindPeriod(XLS_Rep, 2);
+    applyKind(XLS_Rep);
+    XLS_Rep.open();
+    SpreadsheetApp &app = sharedSpreadsheetApp();
+    if (SpreadsheetExport::OpenWorkbook(app, "") == -1) {
+        XLS_Rep.close();
+        return;
+    }
+    using SpreadsheetExport::WriteCell;
+    const int lines = XLS_Rep.recordCount();
+    Button6->setText(QString("Excel (0 из %1)").arg(lines));
+    const QStringList headings{"Наименование", "Операция", "Вид продукции", "Коробки", "Кол-во"};
+    for (int c = 0; c < headings.size(); ++c)
+        WriteCell(app, 1, c + 1, 1, headings[c]);
+    int row = 2;
+    const QChar point = QLocale().decimalPoint().at(0);
+    for (XLS_Rep.first(); !XLS_Rep.eof(); XLS_Rep.next(), ++row) {
+        const int color = XLS_Rep.asInt("color");
+        QString operation = XLS_Rep.text("vid").trimmed();
+        if (color > 0)
+            operation += color == 1 ? QString(" (грунт)") : QString(" (цвет: %1)").arg(color);
+        WriteCell(app, 1, 1, row, XLS_Rep.text("nom"));
+        WriteCell(app, 1, 2, row, operation);
+        WriteCell(app, 1, 3, row, productKindName(XLS_Rep.asInt("naimen")));
+        WriteCell(app, 1, 4, row, shortestNumber(XLS_Rep.asDouble("mass"), point));
+        WriteCell(app, 1, 5, row, QString::number(qRound64(XLS_Rep.asDouble("kolvo"))));
+        Button6->setText(QString("Excel (%1 из %2)").arg(row - 1).arg(lines));
+        QApplication::processEvents();
+    }
+    SpreadsheetExport::SetVisible(app, true);
+    XLS_Rep.close();
+}

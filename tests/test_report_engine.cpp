@@ -1,0 +1,215 @@
+// The report engine: expressions and masks, bands and groups with their sums, pages with their
+// header and footer, a report with no rows, the PDF with real text, and the preview.
+#include "core/data_module.h"
+#include "core/forms.h"
+#include "reports/engine/expression.h"
+#include "reports/engine/report_engine.h"
+#include "reports/engine/report_preview.h"
+#include "support/fixtures.h"
+#include "support/test_program.h"
+
+#include <QComboBox>
+#include <QProcess>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+
+class ReportEngineTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+
+    static ReportLayout groupedLayout() {
+        ReportLayout l;
+        l.name = "test";
+        l.reportHeader.height = 8;
+        l.reportHeader.items << label("Заголовок", QRectF(0, 0, 190, 8), 10, true);
+        l.pageHeader.height = 5;
+        l.pageHeader.items << label("Шапка страницы", QRectF(0, 0, 100, 5));
+        ReportGroup g;
+        g.expression = "q.g";
+        g.header.height = 5;
+        g.header.items << field("g", QRectF(0, 0, 50, 5), 10, true);
+        g.footer.height = 5;
+        g.footer.items << field("sum(amount)", QRectF(100, 0, 30, 5), 9, true, Qt::AlignCenter, "#0.00")
+                       << field("'последняя: ' + name", QRectF(0, 0, 80, 5));
+        l.groups << g;
+        l.detail.height = 5;
+        l.detail.items << field("name", QRectF(0, 0, 50, 5)) << field("amount", QRectF(100, 0, 30, 5));
+        l.reportFooter.height = 6;
+        l.reportFooter.frame = FrameAll;
+        l.reportFooter.items << label("Итого:", QRectF(0, 0, 40, 6), 11, true)
+                             << field("sum(amount)", QRectF(100, 0, 30, 6), 11, true, Qt::AlignCenter,
+                                      "#0.00");
+        l.pageFooter.height = 5;
+        l.pageFooter.items << field("'Страница ' + STR(PAGENUMBER)", QRectF(150, 0, 40, 5));
+        return l;
+    }
+    static PreparedReport prepareOn(const QString &sql, const ReportLayout &layout) {
+        Dataset rows(forms().DataModule6->ADO_DB, "q");
+        rows.setSql({sql});
+        rows.open();
+        return prepareReport(layout, rows);
+    }
+    static QString pdfText(const QString &path) {
+        QProcess p;
+        p.start("pdftotext", {"-layout", path, "-"});
+        p.waitForFinished();
+        return QString::fromUtf8(p.readAllStandardOutput());
+    }
+
+private slots:
+    void initTestCase();
+    void expressions_data();
+    void expressions();
+    void badExpressionIsReported();
+    void masks_data();
+    void masks();
+    void groupsAndSums();
+    void pagesRepeatTheirHeader();
+    void noRows();
+    void pdfHoldsTheSamePages();
+    void preview();
+};
+
+void ReportEngineTest::initTestCase() {
+    testing::startProgram("report_engine");
+}
+
+void ReportEngineTest::expressions_data() {
+    QTest::addColumn<QString>("expression");
+    QTest::addColumn<int>("color");
+    QTest::addColumn<QString>("result");
+    const QString colour = "if(color>0,if(color=1,' (грунт)',' (RAL: '+STR(color)+')'),' ')";
+    QTest::newRow("primer") << colour << 1 << " (грунт)";
+    QTest::newRow("colour number") << colour << 1013 << " (RAL: 1013)";
+    QTest::newRow("no colour") << colour << 0 << " ";
+    QTest::newRow("arithmetic and precedence") << "1+2*3-4/2" << 0 << "5";
+    QTest::newRow("field with the query's name") << "t_Report.color + 1" << 7 << "8";
+    QTest::newRow("upper-case IF, comparison") << "IF(color<>0,'да','нет')" << 0 << "нет";
+    QTest::newRow("texts joined") << "'a' + 'b' + STR(2.5)" << 0 << "ab2.5";
+    QTest::newRow("division by zero is 0") << "10/color" << 0 << "0";
+    QTest::newRow("apostrophe in a text") << "'О''Нил'" << 0 << "О'Нил";
+}
+
+void ReportEngineTest::expressions() {
+    QFETCH(QString, expression);
+    QFETCH(int, color);
+    QFETCH(QString, result);
+    ReportContext ctx;
+    ctx.field = [color](const QString &name) {
+        return name == "color" ? ReportValue::of(double(color)) : ReportValue::of(QString("?"));
+    };
+    QCOMPARE(ReportExpression(expression).evaluate(ctx).toText(), result);
+}
+
+void ReportEngineTest::badExpressionIsReported() {
+    bool thrown = false;
+    try {
+        ReportExpression("IF(1,2");
+    } catch (const ReportError &e) {
+        thrown = e.text.contains("IF(1,2");
+    }
+    QVERIFY(thrown);
+}
+
+void ReportEngineTest::masks_data() {
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("mask");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("whole") << 20.6 << "#0"
+                           << "21";
+    QTest::newRow("half up, not to even") << 1234.5 << "#0"
+                                          << "1235";
+    QTest::newRow("two decimals of a binary 2.675") << 2.675 << "#0.00"
+                                                    << "2.68";
+    QTest::newRow("money divided by 1.2") << 147.75 / 1.2 << "#0.00"
+                                          << "123.13";
+    QTest::newRow("three decimals") << 3.0 << "#0.000"
+                                    << "3.000";
+    QTest::newRow("optional third decimal unused") << 2.5 << "#0.00#"
+                                                   << "2.50";
+    QTest::newRow("optional third decimal used") << 2.505 << "#0.00#"
+                                                 << "2.505";
+    QTest::newRow("no negative zero") << -0.001 << "#0.00"
+                                      << "0.00";
+    QTest::newRow("unmasked") << 7.0 << ""
+                              << "7";
+}
+
+void ReportEngineTest::masks() {
+    QFETCH(double, value);
+    QFETCH(QString, mask);
+    QFETCH(QString, text);
+    QCOMPARE(formatReportNumber(value, mask), text);
+}
+
+void ReportEngineTest::groupsAndSums() {
+    const PreparedReport r =
+        prepareOn("select * from (values ('A','x',1.5::numeric),('A','y',2.5),('B','z',4)) v(g, name, "
+                  "amount) order by g, name",
+                  groupedLayout());
+    QCOMPARE(r.pageCount(), 1);
+    // Each group's footer sums its own rows and shows its last row; the report footer sums all.
+    QCOMPARE(r.texts(0),
+             (QStringList{"Шапка страницы", "Заголовок", "A", "x", "1.5", "y", "2.5", "4.00", "последняя: y",
+                          "B", "z", "4", "4.00", "последняя: z", "Итого:", "8.00", "Страница 1"}));
+}
+
+void ReportEngineTest::pagesRepeatTheirHeader() {
+    const PreparedReport r = prepareOn(
+        "select 'G' as g, 'строка ' || n as name, n::numeric as amount from generate_series(1, 120) n",
+        groupedLayout());
+    // 297 - 20 mm of margins, less the page footer and header: 51 rows a page.
+    QCOMPARE(r.pageCount(), 3);
+    for (int p = 0; p < 3; ++p) {
+        const QStringList texts = r.texts(p);
+        QCOMPARE(texts.first(), "Шапка страницы");
+        QCOMPARE(texts.last(), QString("Страница %1").arg(p + 1));
+        for (const DrawnItem &item : r.pages[p].items)
+            QVERIFY(item.mm.bottom() <= 297 - 10 + 0.001);
+    }
+    QVERIFY(r.texts(2).contains("7260.00")); // 1 + ... + 120
+}
+
+void ReportEngineTest::noRows() {
+    const PreparedReport r = prepareOn(
+        "select 'G'::text as g, 'x'::text as name, 1::numeric as amount where false", groupedLayout());
+    QCOMPARE(r.pageCount(), 1);
+    QCOMPARE(r.texts(0), (QStringList{"Шапка страницы", "Заголовок", "Итого:", "0.00", "Страница 1"}));
+}
+
+void ReportEngineTest::pdfHoldsTheSamePages() {
+    const PreparedReport r = prepareOn(
+        "select 'G' as g, 'строка ' || n as name, n::numeric as amount from generate_series(1, 120) n",
+        groupedLayout());
+    const QString path = dir.filePath("report.pdf");
+    QVERIFY(saveReportPdf(r, path));
+    const QString text = pdfText(path);
+    QVERIFY2(text.contains("Заголовок") && text.contains("строка 120") && text.contains("Страница 3"),
+             qPrintable(text.left(400)));
+    QCOMPARE(text.count("Шапка страницы"), 3);
+    QCOMPARE(text.count('\f'), 3); // one form feed a page
+    QVERIFY(!saveReportPdf(r, dir.filePath("no/such/folder/report.pdf")));
+}
+
+void ReportEngineTest::preview() {
+    const PreparedReport r = prepareOn(
+        "select 'G' as g, 'строка ' || n as name, n::numeric as amount from generate_series(1, 120) n",
+        groupedLayout());
+    ReportPreview preview(r, "   Отчет ");
+    preview.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&preview));
+    QCOMPARE(preview.windowTitle(), "Отчет");
+    QVERIFY(preview.windowState() & Qt::WindowMaximized);
+    QCOMPARE(preview.PageBox->maximum(), 3);
+    preview.PageBox->setValue(2);
+    QCOMPARE(preview.currentPage(), 1);
+    preview.ZoomBox->setCurrentIndex(3); // 100%
+    const QString path = dir.filePath("preview.pdf");
+    QVERIFY(preview.savePdf(path));
+    QVERIFY(pdfText(path).contains("строка 60"));
+    preview.close();
+}
+
+QTEST_MAIN(ReportEngineTest)
+#include "test_report_engine.moc"
