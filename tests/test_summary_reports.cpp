@@ -1,0 +1,304 @@
+// The summary reports window: the previous month preset, the four reports prepared on a worked
+// month (titles, sums, colours, the kind filter, an empty period), a report as PDF, the export by
+// products read back, and what the roles switch off.
+#include "app/login_window.h"
+#include "core/data_module.h"
+#include "core/forms.h"
+#include "reports/summary_report_layouts.h"
+#include "reports/summary_reports_window.h"
+#include "shift/main_window.h"
+#include "support/fixtures.h"
+#include "support/test_program.h"
+#include "support/workbook_reader.h"
+
+#include <QAction>
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using fixtures::exec;
+
+namespace {
+struct KeptWorkbooks : seams::SpreadsheetViewer {
+    QStringList opened;
+    bool available() override { return true; }
+    void open(const QString &path) override { opened << path; }
+};
+} // namespace
+
+class SummaryReportsTest : public QObject {
+    Q_OBJECT
+    TForm18 *window = nullptr;
+    KeptWorkbooks viewer;
+    QTemporaryDir home;
+    QList<QPair<PreparedReport, QString>> previews;
+
+    QStringList allTexts(const PreparedReport &r) {
+        QStringList out;
+        for (int p = 0; p < r.pageCount(); ++p)
+            out << r.texts(p);
+        return out;
+    }
+    // Runs a report button and returns what the preview was given.
+    QStringList run(QPushButton *button, QString *title = nullptr) {
+        previews.clear();
+        button->click();
+        if (previews.size() != 1)
+            return {"no preview"};
+        if (title)
+            *title = previews[0].second;
+        return allTexts(previews[0].first);
+    }
+
+private slots:
+    void initTestCase();
+    void init();
+    void presetIsThePreviousMonth_data();
+    void presetIsThePreviousMonth();
+    void reports_data();
+    void reports();
+    void blanksOnly();
+    void emptyPeriod();
+    void reportAsPdf();
+    void exportByProducts();
+    void roles_data();
+    void roles();
+};
+
+void SummaryReportsTest::initTestCase() {
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("TMPDIR", home.path().toUtf8());
+    testing::startProgram("summary_reports");
+    seams::setSpreadsheetViewer(&viewer);
+    window = forms().Form18;
+    TForm18::setPreviewer([this](const PreparedReport &r, const QString &t) { previews.append({r, t}); });
+    // A worked March 2024. Иванов: cutting of a shelf on the 1st and the 5th, painting in colour
+    // 1013; Петров: bending of blanks in primer; Сидоров: a record without hours. A record of
+    // 1 April lies outside the month.
+    const int ivanov = fixtures::worker("Иванов И.И.");
+    const int petrov = fixtures::worker("Петров П.П.");
+    const int sidorov = fixtures::worker("Сидоров С.С.");
+    const qint64 shelves = fixtures::group("Стеллажи");
+    const qint64 shelf = fixtures::product("СТ-1", shelves);
+    const int cut = fixtures::priceRow(shelf, fixtures::operationType("Резка"), 0, 5);
+    const int paint = fixtures::priceRow(shelf, fixtures::operationType("ПОКРАСКА"), 0, 12.5);
+    const int bend = fixtures::priceRow(shelf, fixtures::operationType("Гибка"), 1, 2);
+    fixtures::record({.worker = ivanov,
+                      .priceRow = cut,
+                      .date = QDate(2024, 3, 1),
+                      .quantity = 2,
+                      .hours = 2,
+                      .price = 5});
+    fixtures::record({.worker = ivanov,
+                      .priceRow = cut,
+                      .date = QDate(2024, 3, 5),
+                      .quantity = 10,
+                      .hours = 8,
+                      .price = 5});
+    fixtures::record({.worker = ivanov,
+                      .priceRow = paint,
+                      .date = QDate(2024, 3, 6),
+                      .quantity = 4,
+                      .hours = 4,
+                      .color = 1013,
+                      .price = 12.5});
+    fixtures::record({.worker = petrov,
+                      .priceRow = bend,
+                      .date = QDate(2024, 3, 7),
+                      .quantity = 6,
+                      .defects = 1,
+                      .hours = 6,
+                      .color = 1,
+                      .price = 2});
+    fixtures::record({.worker = sidorov,
+                      .priceRow = cut,
+                      .date = QDate(2024, 3, 8),
+                      .quantity = 3,
+                      .hours = 0,
+                      .price = 1});
+    fixtures::record({.worker = ivanov,
+                      .priceRow = cut,
+                      .date = QDate(2024, 4, 1),
+                      .quantity = 100,
+                      .hours = 8,
+                      .price = 5});
+    exec(QString("insert into accounts_dep.fatigue(id_nom, id_o, id_p, d_date, i_mnth, i_year, cnt, price, "
+                 "i_night) "
+                 "values (%1, 7777, %2, '05.03.2024', 3, 2024, 2, 150, 0), (%1, 7778, %2, '06.03.2024', 3, "
+                 "2024, 3, "
+                 "49.25, 1)")
+             .arg(shelves)
+             .arg(ivanov));
+}
+
+void SummaryReportsTest::init() {
+    testing::messages().clear();
+    window->setKindIndex(0);
+    window->DTPicker1->setDate(QDate(2024, 3, 1));
+    window->DTPicker2->setDate(QDate(2024, 4, 1));
+}
+
+void SummaryReportsTest::presetIsThePreviousMonth_data() {
+    QTest::addColumn<QDate>("today");
+    QTest::addColumn<QDate>("first");
+    QTest::addColumn<QDate>("second");
+    QTest::newRow("April") << QDate(2024, 4, 15) << QDate(2024, 3, 1) << QDate(2024, 4, 1);
+    QTest::newRow("January") << QDate(2025, 1, 2) << QDate(2024, 12, 1) << QDate(2025, 1, 1);
+}
+
+void SummaryReportsTest::presetIsThePreviousMonth() {
+    QFETCH(QDate, today);
+    QFETCH(QDate, first);
+    QFETCH(QDate, second);
+    testing::setToday(today);
+    QDate seen1, seen2;
+    testing::onModal([&](QDialog *d) {
+        seen1 = window->DTPicker1->date();
+        seen2 = window->DTPicker2->date();
+        return d == window ? int(QDialog::Rejected) : -1;
+    });
+    forms().Form1->N10->trigger();
+    QCOMPARE(seen1, first);
+    QCOMPARE(seen2, second);
+}
+
+void SummaryReportsTest::reports_data() {
+    QTest::addColumn<int>("button");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QStringList>("contains");
+    // Good pieces: Иванов 2 + 10 cut and 4 painted, Петров 5 bent; money 60 + 50 + 10 + 3 = 123.
+    QTest::newRow("by workers")
+        << 4 << "   Отчет по рабочим за период с 01.03.2024 по 01.04.2024"
+        << QStringList{"Иванов И.И.", " (RAL: 1013)", " (грунт)", "Сумма без Р/К",
+                       // Иванов's group: 110 of piecework, 300 household, 147.75 average piece.
+                       "110.000", "300.000", "147.750", "557.750",
+                       // the report footer: piecework, household, average piece, all; each / 1.2
+                       "123.00", "102.50", "300.00", "250.00", "147.75", "123.13", "570.75", "475.63"};
+    QTest::newRow("by products") << 2 << "   Отчет по продукции за период с 01.03.2024 по 01.04.2024"
+                                 << QStringList{"Стеллажи", "Коробки", "Количество",
+                                                "Итого:",   "24",      "Заготовки"};
+    QTest::newRow("detailed by workers")
+        << 1 << "   Детальный отчет по рабочим за период с 01.03.2024 по 01.04.2024"
+        << QStringList{"Цена ср. сд. за 1 ч.:", "Хоз. раб. (дн.)", "Ср. сд. (нч.)", "Сумма с р/к (р.)",
+                       // Иванов: (110 + 300 + 147.75) / (14 + 2 + 3) hours
+                       "29.36", "24.46",
+                       // Сидоров has no hours: 0, not a failure
+                       "0.00"};
+    QTest::newRow("detailed by products")
+        << 3 << "   Детальный отчет по продукции за период с 01.03.2024 по 01.04.2024"
+        << QStringList{"СТ-1", "1013", "Брак", "123.00"};
+}
+
+void SummaryReportsTest::reports() {
+    QFETCH(int, button);
+    QFETCH(QString, title);
+    QFETCH(QStringList, contains);
+    QPushButton *b =
+        button == 4 ? window->Button4
+                    : (button == 2 ? window->Button2 : (button == 1 ? window->Button1 : window->Button3));
+    QString shownTitle;
+    const QStringList texts = run(b, &shownTitle);
+    QVERIFY2(testing::messages().shown.isEmpty(), qPrintable(testing::messages().shown.value(0).text));
+    QCOMPARE(texts.value(0), title);
+    QCOMPARE(shownTitle, title);
+    for (const QString &c : contains)
+        QVERIFY2(texts.contains(c), qPrintable(c + " not in: " + texts.join(" | ")));
+    // The record of 1 April is not in the March reports.
+    QVERIFY(!texts.contains("100"));
+    QVERIFY(!window->t_Report16.isOpen() && !window->w_Report.isOpen());
+}
+
+void SummaryReportsTest::blanksOnly() {
+    window->KindBlanks->setChecked(true);
+    const QStringList products = run(window->Button2);
+    QVERIFY(products.contains("Заготовки"));
+    QVERIFY(!products.contains("Готовая продукция"));
+    QVERIFY(products.contains("5")); // Петров's five good blanks
+    // The household amounts come from their own subqueries: not filtered.
+    const QStringList workers = run(window->Button4);
+    QVERIFY(workers.contains("300.00"));
+    QVERIFY(!workers.contains("Иванов И.И."));
+}
+
+void SummaryReportsTest::emptyPeriod() {
+    window->DTPicker2->setDate(window->DTPicker1->date());
+    for (QPushButton *b : {window->Button4, window->Button2, window->Button1, window->Button3}) {
+        const QStringList texts = run(b);
+        QVERIFY(texts.value(0).contains("01.03.2024 по 01.03.2024"));
+        QVERIFY(texts.contains("Итого:") || b == window->Button4);
+        QCOMPARE(previews[0].first.pageCount(), 1);
+    }
+    viewer.opened.clear();
+    window->Button6->click();
+    QCOMPARE(window->Button6->text(), "Excel (0 из 0)");
+    const WorkbookContents book = readWorkbook(viewer.opened.value(0));
+    QVERIFY(book.ok);
+    QCOMPARE(book.cells.size(), 5);
+}
+
+void SummaryReportsTest::reportAsPdf() {
+    run(window->Button1);
+    const QString path = home.filePath("detailed.pdf");
+    QVERIFY(saveReportPdf(previews[0].first, path));
+    QProcess p;
+    p.start("pdftotext", {path, "-"});
+    p.waitForFinished();
+    const QString text = QString::fromUtf8(p.readAllStandardOutput());
+    QVERIFY2(text.contains("Детальный отчет по рабочим") && text.contains("Цена ср. сд. за 1 ч.:"),
+             qPrintable(text.left(300)));
+}
+
+void SummaryReportsTest::exportByProducts() {
+    viewer.opened.clear();
+    window->Button6->click();
+    QCOMPARE(viewer.opened.size(), 1);
+    const WorkbookContents book = readWorkbook(viewer.opened[0]);
+    QVERIFY(book.ok);
+    QCOMPARE(book.cell(1, 1).text, "Наименование");
+    QCOMPARE(book.cell(1, 5).text, "Кол-во");
+    QStringList operations;
+    for (int row = 2; row <= 4; ++row) {
+        operations << book.cell(row, 2).text;
+        QCOMPARE(book.cell(row, 1).text, "Стеллажи");
+        QVERIFY(book.cell(row, 4).number);
+    }
+    operations.sort();
+    QCOMPARE(operations, (QStringList{"Гибка (грунт)", "ПОКРАСКА (цвет: 1013)", "Резка"}));
+    QCOMPARE(window->Button6->text(), "Excel (3 из 3)");
+}
+
+void SummaryReportsTest::roles_data() {
+    QTest::addColumn<QString>("login");
+    QTest::addColumn<bool>("others");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("kindEnabled");
+    QTest::newRow("foreman") << "quorbel" << false << 0 << true;
+    QTest::newRow("warehouse") << "tivon" << false << 1 << false;
+    QTest::newRow("administrator") << "7093" << true << 0 << true;
+}
+
+void SummaryReportsTest::roles() {
+    QFETCH(QString, login);
+    QFETCH(bool, others);
+    QFETCH(int, kind);
+    QFETCH(bool, kindEnabled);
+    TForm23 &loginWindow = *forms().Form23;
+    loginWindow.Edit1->setText(login);
+    testing::onModal([](QDialog *) { return int(QDialog::Rejected); });
+    loginWindow.Button1Click();
+    for (QPushButton *b : {window->Button1, window->Button2, window->Button4, window->Button6})
+        QCOMPARE(b->isEnabled(), others);
+    QVERIFY(window->Button3->isEnabled());
+    QCOMPARE(window->kindIndex(), kind);
+    QCOMPARE(window->RadioGroup1->isEnabled(), kindEnabled);
+    seams::clearTerminationRequest();
+    loginWindow.show();
+}
+
+QTEST_MAIN(SummaryReportsTest)
+#include "test_summary_reports.moc"
