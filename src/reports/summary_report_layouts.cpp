@@ -284,9 +284,9 @@ ReportLayout SummaryReport::layout(const QString &title) const {
     ReportBand &f = worker.footer;
     f.items << total("sum(brk)", at(130, 15), 9) << total("sum(kolvo)", at(145, 20), 9)
             << total("sum(summa)", at(165, 25), 9, "#0.00");
-    f.items << label("Часы", at(110, 20, 1), 9, true, kCenter)
-            << label("Сумма с р/к (р.)", at(130, 30, 1), 9, true, kCenter)
-            << label("Сумма без р/к (р.)", at(160, 30, 1), 9, true, kCenter);
+    f.items << label("Часы", at(110, 20, 1), 8, true, kCenter)
+            << label("Сумма с р/к (р.)", at(130, 30, 1), 8, true, kCenter)
+            << label("Сумма без р/к (р.)", at(160, 30, 1), 8, true, kCenter);
     const QString amount =
         "sum(summa)+w_Report.f_sum7+w_Report.f_sum7_n + w_Report.f_sum8 + w_Report.f_sum8_n";
     const QString hours = "sum(sum_time)+f_sum7h+f_sum7h_n+f_sum8h+f_sum8h_n";

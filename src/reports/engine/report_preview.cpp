@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QEvent>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -76,6 +77,8 @@ ReportPreview::ReportPreview(PreparedReport report, const QString &title, QWidge
     scroll_->setAlignment(Qt::AlignHCenter);
     view_ = new ReportPageView(report_, scroll_);
     scroll_->setWidget(view_);
+    // Fitting the width follows the visible area, whenever it changes size.
+    scroll_->viewport()->installEventFilter(this);
     layout->addWidget(scroll_, 1);
 
     connect(PrintButton, &QPushButton::clicked, this, guarded([this] { print(); }));
@@ -111,11 +114,17 @@ void ReportPreview::resizeEvent(QResizeEvent *e) {
     layoutPage();
 }
 
+bool ReportPreview::eventFilter(QObject *watched, QEvent *e) {
+    if (watched == scroll_->viewport() && e->type() == QEvent::Resize && zoom_ == 0)
+        layoutPage();
+    return QDialog::eventFilter(watched, e);
+}
+
 void ReportPreview::layoutPage() {
     const double ratio = report_.pageMm.height() / report_.pageMm.width();
     int width;
     if (zoom_ == 0)
-        width = std::max(200, scroll_->viewport()->width() - 20);
+        width = std::max(200, scroll_->viewport()->width() - 2);
     else
         width = int(report_.pageMm.width() / 25.4 * logicalDpiX() * zoom_ / 100.0);
     view_->setFixedSize(width, int(width * ratio));
