@@ -7,7 +7,12 @@
 #include "timesheet/month_rebuild.h"
 #include "timesheet/monthly_timesheet.h"
 
+#include "reports/engine/report_preview.h"
+#include "reports/summary_report_layouts.h"
+
+#include <QElapsedTimer>
 #include <QFile>
+#include <sys/resource.h>
 
 #include <QApplication>
 #include <QDate>
@@ -114,6 +119,56 @@ void OverallTimesheet(benchmark::State &state) {
     state.counters["rows"] = view.recordCount();
 }
 
+// The detailed report by workers over the whole generated year: the query, the preparation of
+// the pages, and the first page painted in the preview, each timed on its own.
+QDate yearStart() {
+    return monthStart().addMonths(-11);
+}
+QDate yearEnd() {
+    return QDate::currentDate().addDays(1);
+}
+void DetailedWorkersYear(benchmark::State &state) {
+    Dataset query(dm->ADO_DB, "w_Report");
+    query.setSql(TForm20().sql);
+    for (int k = 1; k <= TForm20().parameters; ++k)
+        query.setParam(QString("data%1").arg(k), k % 2 ? yearStart() : yearEnd());
+    double queryMs = 0, prepareMs = 0, firstPageMs = 0;
+    int pages = 0;
+    for (auto _ : state) {
+        QElapsedTimer t;
+        t.start();
+        query.close();
+        query.open();
+        queryMs += t.nsecsElapsed() / 1e6;
+        t.restart();
+        const PreparedReport report = prepareReport(TForm20().layout("title"), query);
+        prepareMs += t.nsecsElapsed() / 1e6;
+        pages = report.pageCount();
+        t.restart();
+        ReportPreview preview(report, "title");
+        preview.resize(1200, 900);
+        preview.show();
+        benchmark::DoNotOptimize(preview.grab());
+        firstPageMs += t.nsecsElapsed() / 1e6;
+    }
+    const double n = double(state.iterations());
+    state.counters["query_ms"] = queryMs / n;
+    state.counters["prepare_ms"] = prepareMs / n;
+    state.counters["first_page_ms"] = firstPageMs / n;
+    state.counters["pages"] = pages;
+    state.counters["rows"] = query.recordCount();
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_rss_mb"] = usage.ru_maxrss / 1024.0;
+}
+
+QString detailedYearSql() {
+    QString sql = TForm20().sql.join('\n');
+    for (int k = TForm20().parameters; k >= 1; --k)
+        sql.replace(QString(":data%1").arg(k), "'" + (k % 2 ? yearStart() : yearEnd()).toString("yyyy-MM-dd") + "'");
+    return sql;
+}
+
 // The same work as one statement each, for psql to time (scripts/bench): the month's rows of a
 // kind built in one insert, and the overall view with its dates written in.
 void writeReferenceSql(const QString &path) {
@@ -148,10 +203,12 @@ void writeReferenceSql(const QString &path) {
             "id_p, i_night;\n"
             "rollback;\n"
             "\\echo overall timesheet view\n"
-            "%8;\n")
+            "%8;\n"
+            "\\echo detailed report by workers, a year\n"
+            "%9;\n")
             .arg(m.month())
             .arg(m.year())
-            .arg(days.join(", "), sums.join(", "), first, next, fsums.join(", "), view);
+            .arg(days.join(", "), sums.join(", "), first, next, fsums.join(", "), view, detailedYearSql());
     out.write(text.toUtf8());
 }
 
@@ -161,6 +218,7 @@ BENCHMARK(RebuildHouseholdMonth)->Unit(benchmark::kMillisecond);
 BENCHMARK(LiteralShiftRebuild)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(LiteralHouseholdRebuild)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(OverallTimesheet)->Unit(benchmark::kMillisecond);
+BENCHMARK(DetailedWorkersYear)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(Workers)->Unit(benchmark::kMillisecond);
 BENCHMARK(Products)->Unit(benchmark::kMillisecond);
 BENCHMARK(PriceList)->Unit(benchmark::kMillisecond);

@@ -194,6 +194,8 @@ CREATE TABLE accounts_dep.fatigue (
 );
 CREATE INDEX fatigue_d_date ON accounts_dep.fatigue (d_date);
 CREATE INDEX fatigue_month ON accounts_dep.fatigue (i_year, i_mnth);
+-- The reports' per-worker sums of household work look entries up by worker and date.
+CREATE INDEX fatigue_worker_date ON accounts_dep.fatigue (id_p, d_date);
 
 CREATE TABLE accounts_dep.ver (
   d     integer,

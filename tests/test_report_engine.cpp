@@ -66,6 +66,7 @@ private slots:
     void masks();
     void groupsAndSums();
     void pagesRepeatTheirHeader();
+    void groupEndingAtThePageBreak();
     void noRows();
     void pdfHoldsTheSamePages();
     void preview();
@@ -171,6 +172,23 @@ void ReportEngineTest::pagesRepeatTheirHeader() {
     QVERIFY(r.texts(2).contains("7260.00")); // 1 + ... + 120
 }
 
+void ReportEngineTest::groupEndingAtThePageBreak() {
+    // Page header 10..15, title 15..22, group header 22..27, then 50 rows and the footer end
+    // exactly at 282, where the page footer begins: the next group starts a new page.
+    ReportLayout layout = groupedLayout();
+    layout.reportHeader.height = 7;
+    const PreparedReport r = prepareOn("select g, 'строка ' || n as name, n::numeric as amount from "
+                                       "(select case when n <= 50 then 'A' else 'B' end g, n from "
+                                       "generate_series(1, 51) n) v order by n",
+                                       layout);
+    QCOMPARE(r.pageCount(), 2);
+    const QStringList first = r.texts(0), second = r.texts(1);
+    QCOMPARE(first.mid(first.size() - 3), (QStringList{"1275.00", "последняя: строка 50", "Страница 1"}));
+    QCOMPARE(second.mid(0, 3), (QStringList{"Шапка страницы", "B", "строка 51"}));
+    QCOMPARE(second.mid(second.size() - 5),
+             (QStringList{"51.00", "последняя: строка 51", "Итого:", "1326.00", "Страница 2"}));
+}
+
 void ReportEngineTest::noRows() {
     const PreparedReport r = prepareOn(
         "select 'G'::text as g, 'x'::text as name, 1::numeric as amount where false", groupedLayout());
@@ -185,7 +203,8 @@ void ReportEngineTest::pdfHoldsTheSamePages() {
     const QString path = dir.filePath("report.pdf");
     QVERIFY(saveReportPdf(r, path));
     const QString text = pdfText(path);
-    QVERIFY2(text.contains("Заголовок") && text.contains("строка 120") && text.contains("Страница 3"),
+    QVERIFY2(text.contains("Заголовок") && text.contains("строка 120") && text.contains("7260.00") &&
+                 text.contains("Страница 3"),
              qPrintable(text.left(400)));
     QCOMPARE(text.count("Шапка страницы"), 3);
     QCOMPARE(text.count('\f'), 3); // one form feed a page
