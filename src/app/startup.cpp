@@ -24,6 +24,7 @@
 #include "timesheet/household_entry_editor.h"
 #include "timesheet/household_work_list.h"
 #include "timesheet/monthly_timesheet.h"
+#include "timesheet/timesheet_by_time.h"
 
 #include <QTimer>
 
@@ -70,6 +71,7 @@ bool createForms(const QStringList &positional) {
     f.Form10 = new TForm10;
     f.Form11 = new TForm11;
     f.Form18 = new TForm18;
+    f.Form19 = new TForm19;
     f.Form22 = new TForm22;
     f.Form26 = new TForm26;
     f.Form29 = new TForm29;
@@ -82,8 +84,8 @@ bool createForms(const QStringList &positional) {
 void destroyForms() {
     Forms &f = forms();
     for (QObject *w :
-         std::initializer_list<QObject *>{f.Form18, f.Form27, f.Form24, f.Form25, f.Form29, f.Form26, f.Form9,
-                                          f.Form8, f.Form7, f.Form5, f.Form3, f.Form2})
+         std::initializer_list<QObject *>{f.Form19, f.Form18, f.Form27, f.Form24, f.Form25, f.Form29,
+                                          f.Form26, f.Form9, f.Form8, f.Form7, f.Form5, f.Form3, f.Form2})
         delete w;
     delete f.Form23;
     delete f.Form1;

@@ -14,6 +14,7 @@ class TForm9;
 class TForm10;
 class TForm11;
 class TForm18;
+class TForm19;
 class TForm22;
 class TForm23;
 class TForm24;
@@ -36,6 +37,7 @@ struct Forms {
     TForm10 *Form10 = nullptr;
     TForm11 *Form11 = nullptr;
     TForm18 *Form18 = nullptr;
+    TForm19 *Form19 = nullptr;
     TForm22 *Form22 = nullptr;
     TForm24 *Form24 = nullptr;
     TForm25 *Form25 = nullptr;

@@ -17,6 +17,7 @@
 #include "timesheet/day_cells.h"
 #include "timesheet/household_work_list.h"
 #include "timesheet/monthly_timesheet.h"
+#include "timesheet/timesheet_by_time.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -209,7 +210,10 @@ void TForm1::buildMenu() {
                     FormActivate();
                 }));
     connect(N10, &QAction::triggered, this, guarded([this] { N10Click(); }));
-    // The timesheet by shift joins here as its window is built.
+    connect(N13, &QAction::triggered, this, guarded([this] {
+                forms().Form19->launch(DateT->date());
+                FormActivate();
+            }));
 }
 
 void TForm1::N10Click() {

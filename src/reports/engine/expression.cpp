@@ -17,8 +17,11 @@ using Node = ReportExpression::Node;
 using NodePtr = std::shared_ptr<Node>;
 
 ReportValue ReportValue::fromField(const QVariant &v, bool numericField) {
-    if (v.isNull() || !v.isValid())
-        return numericField ? of(0.0) : of(QString());
+    if (v.isNull() || !v.isValid()) {
+        ReportValue empty = numericField ? of(0.0) : of(QString());
+        empty.isNull = true;
+        return empty;
+    }
     switch (v.typeId()) {
     case QMetaType::Int:
     case QMetaType::LongLong:

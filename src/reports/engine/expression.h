@@ -13,9 +13,10 @@ struct ReportValue {
     bool isText = false;
     double number = 0;
     QString text;
+    bool isNull = false; // an empty database value: 0 in arithmetic, nothing when shown
 
-    static ReportValue of(double n) { return {false, n, {}}; }
-    static ReportValue of(const QString &t) { return {true, 0, t}; }
+    static ReportValue of(double n) { return {false, n, {}, false}; }
+    static ReportValue of(const QString &t) { return {true, 0, t, false}; }
     // A database value: numbers (also exact ones read as text) become numbers, null becomes 0.
     static ReportValue fromField(const QVariant &v, bool numericField);
     QString toText() const;

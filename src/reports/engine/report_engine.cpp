@@ -129,7 +129,10 @@ private:
                                  type == QMetaType::LongLong || type == QMetaType::Short ||
                                  type == QMetaType::Float || type == QMetaType::UInt ||
                                  type == QMetaType::ULongLong;
-            return ReportValue::fromField(row < 0 ? QVariant() : rows_.valueAt(row, col), numeric);
+            // A report without rows prints zero totals, not empty ones.
+            if (row < 0)
+                return numeric ? ReportValue::of(0.0) : ReportValue::of(QString());
+            return ReportValue::fromField(rows_.valueAt(row, col), numeric);
         };
         return ctx;
     }
@@ -204,7 +207,7 @@ private:
                 ctx.page = int(report_.pages.size());
                 ctx.sums = &band.totals[i];
                 const ReportValue v = band.expressions[i].evaluate(ctx);
-                d.text = v.isText ? v.text : formatReportNumber(v.number, item.mask);
+                d.text = v.isText ? v.text : (v.isNull ? QString() : formatReportNumber(v.number, item.mask));
             }
             page.items.append(d);
         }
