@@ -37,6 +37,8 @@ void DatasetModel::attach(QTableView *view) {
     for (auto role : {QPalette::Highlight, QPalette::HighlightedText})
         palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
     view->setPalette(palette);
+    // Narrow columns (the timesheets' 20-pixel days) keep the width they are given.
+    view->horizontalHeader()->setMinimumSectionSize(10);
     for (int c = 0; c < columns_.size(); ++c) {
         const GridColumn &col = columns_[c];
         view->setColumnWidth(c, col.width >= 0 ? col.width : 64);

@@ -164,6 +164,7 @@ TForm27::TForm27(QWidget *parent)
     QFont gridFont = DBGrid->font();
     gridFont.setPointSize(8);
     DBGrid->setFont(gridFont);
+    DBGrid->setTextElideMode(Qt::ElideNone);
     layout->addWidget(DBGrid, 1);
 
     QVector<GridColumn> columns{{"fio", "Фамилия И. О.", kNameWidth}, {"s_night", " ", 30, Qt::AlignCenter}};

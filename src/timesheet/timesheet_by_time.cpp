@@ -62,6 +62,8 @@ TForm19::TForm19(QWidget *parent) : QDialog(parent), H_Tabel(forms().DataModule6
         QFont gridFont = grid->font();
         gridFont.setPointSize(8);
         grid->setFont(gridFont);
+        // Two digits in a 20-pixel day column show whole, not as "...".
+        grid->setTextElideMode(Qt::ElideNone);
         pageLayout->addWidget(grid, 1);
         auto *model = new DatasetModel(views[k], columns, this);
         const QPalette palette = grid->palette();
