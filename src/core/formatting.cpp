@@ -73,6 +73,12 @@ QString displayText(const QVariant &value, int fieldType) {
     }
 }
 
+const QStringList &monthNames() {
+    static const QStringList names{"Январь", "Февраль", "Март",     "Апрель",  "Май",    "Июнь",
+                                   "Июль",   "Август",  "Сентябрь", "Октябрь", "Ноябрь", "Декабрь"};
+    return names;
+}
+
 QString productKindName(int naimen) {
     return naimen == 0 ? QStringLiteral("Готовая продукция") : QStringLiteral("Заготовки");
 }

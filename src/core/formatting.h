@@ -2,6 +2,7 @@
 // How numbers and dates are written into statements and shown to users.
 #include <QDate>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 // DD.MM.YYYY, as the statements' to_date calls and day-first literals expect, whatever the locale.
@@ -15,6 +16,9 @@ QString displayText(const QVariant &value, int fieldType = 0);
 // Shortest plain decimal form of a number (up to 15 significant digits, no trailing zeros) with
 // the given decimal separator.
 QString shortestNumber(double value, QChar separator = QLatin1Char('.'));
+
+// "Январь" ... "Декабрь", as the month lists show them.
+const QStringList &monthNames();
 
 // The product kind as users read it: 0 finished goods, anything else blanks.
 QString productKindName(int naimen);

@@ -29,8 +29,6 @@ constexpr int kPerHourColumn = 35;
 constexpr int kNameWidth = 208;
 constexpr int kDayWidth = 20;
 
-const QStringList kMonths{"Январь", "Февраль", "Март",     "Апрель",  "Май",    "Июнь",
-                          "Июль",   "Август",  "Сентябрь", "Октябрь", "Ноябрь", "Декабрь"};
 
 bool isWeekend(const QDate &d) {
     return d.dayOfWeek() >= 6;
@@ -208,7 +206,7 @@ TForm27::TForm27(QWidget *parent)
     auto *footer = new QHBoxLayout;
     ComboBox1 = new QComboBox(this);
     ComboBox1->setObjectName("ComboBox1");
-    ComboBox1->addItems(kMonths);
+    ComboBox1->addItems(monthNames());
     ComboBox1->setAccessibleName("Месяц");
     cb_year = new QComboBox(this);
     cb_year->setObjectName("cb_year");

@@ -24,8 +24,6 @@
 #include <QVBoxLayout>
 
 namespace {
-const QStringList kMonths{"Январь", "Февраль", "Март",     "Апрель",  "Май",    "Июнь",
-                          "Июль",   "Август",  "Сентябрь", "Октябрь", "Ноябрь", "Декабрь"};
 const QColor kSilver(0xC0, 0xC0, 0xC0);
 const QColor kOvertimeBack(192, 220, 192);
 const QColor kTotalBack(225, 228, 255);
@@ -146,7 +144,7 @@ TForm19::TForm19(QWidget *parent) : QDialog(parent), H_Tabel(forms().DataModule6
     Button6->setObjectName("Button6");
     ComboBox1 = new QComboBox(this);
     ComboBox1->setObjectName("ComboBox1");
-    ComboBox1->addItems(kMonths);
+    ComboBox1->addItems(monthNames());
     ComboBox1->setAccessibleName("Месяц");
     ComboBox2 = new QComboBox(this);
     ComboBox2->setObjectName("ComboBox2");
