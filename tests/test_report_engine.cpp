@@ -166,8 +166,8 @@ void ReportEngineTest::pagesRepeatTheirHeader() {
         const QStringList texts = r.texts(p);
         QCOMPARE(texts.first(), "Шапка страницы");
         QCOMPARE(texts.last(), QString("Страница %1").arg(p + 1));
-        for (const DrawnItem &item : r.pages[p].items)
-            QVERIFY(item.mm.bottom() <= 297 - 10 + 0.001);
+        for (int i = 0; i < r.pages[p].size(); ++i)
+            QVERIFY(r.item(p, i).mm.bottom() <= 297 - 10 + 0.001);
     }
     QVERIFY(r.texts(2).contains("7260.00")); // 1 + ... + 120
 }

@@ -32,9 +32,7 @@ QVariant Dataset::param(const QString &name) const {
     return {};
 }
 
-void Dataset::open() {
-    if (open_)
-        return;
+SqlParams Dataset::boundParams() const {
     // Only the parameters the statement names are bound.
     SqlParams used;
     const QString sql = sqlText();
@@ -42,7 +40,14 @@ void Dataset::open() {
         if (sql.contains(QRegularExpression(":" + QRegularExpression::escape(p.first) + "\\b",
                                             QRegularExpression::CaseInsensitiveOption)))
             used.append(p);
-    QSqlQuery q = db_.run(sql, used);
+    return used;
+}
+
+void Dataset::open() {
+    if (open_)
+        return;
+    const QString sql = sqlText();
+    QSqlQuery q = db_.run(sql, boundParams());
     const QSqlRecord rec = q.record();
     fields_.clear();
     types_.clear();

@@ -29,6 +29,8 @@ public:
     void clearParams() { params_.clear(); }
 
     void open();
+    // The parameters the statement names, as open() binds them.
+    SqlParams boundParams() const;
     void close();
     bool isOpen() const { return open_; }
     // Re-reads the rows and moves back to the same record number, when there is one.

@@ -140,12 +140,11 @@ PreparedReport TForm18::prepare(const SummaryReport &report, Dataset &query) {
     WaitCursor wait;
     query.close();
     bindPeriod(query, report.parameters);
-    applyKind(query);
-    query.open();
-    const PreparedReport prepared = prepareReport(report.layout(periodTitle(report.titlePrefix)), query);
-    // The pages are drawn: the rows are no longer needed.
-    query.close();
-    return prepared;
+    // The rows are read as they come and drawn at once: a year's report never holds them all.
+    const int kind = kindIndex();
+    QueryRows rows(forms().DataModule6->ADO_DB, query.sqlText(), query.boundParams(),
+                   kind == 0 ? QString() : QStringLiteral("naimen"), kind == 2 ? 1 : 0);
+    return prepareReport(report.layout(periodTitle(report.titlePrefix)), rows);
 }
 
 void TForm18::runReport(const SummaryReport &report, Dataset &query) {

@@ -29,7 +29,6 @@ constexpr int kPerHourColumn = 35;
 constexpr int kNameWidth = 208;
 constexpr int kDayWidth = 20;
 
-
 bool isWeekend(const QDate &d) {
     return d.dayOfWeek() >= 6;
 }

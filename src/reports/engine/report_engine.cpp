@@ -7,6 +7,8 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QSqlField>
+#include <QSqlRecord>
 
 ReportItem label(const QString &text, QRectF mm, double pt, bool bold, Qt::Alignment align) {
     ReportItem item;
@@ -27,14 +29,122 @@ ReportItem field(const QString &expression, QRectF mm, double pt, bool bold, Qt:
     return item;
 }
 
+static bool sameLook(const DrawnItem &a, const DrawnItem &b) {
+    return a.pt == b.pt && a.bold == b.bold && a.align == b.align && a.background == b.background &&
+           a.frame == b.frame;
+}
+
+void PreparedReport::add(const DrawnItem &item) {
+    // The looks of a report are few: a short search finds them.
+    int style = -1;
+    for (int i = 0; i < styles.size(); ++i)
+        if (sameLook(styles[i], item)) {
+            style = i;
+            break;
+        }
+    if (style < 0) {
+        DrawnItem look = item;
+        look.text.clear();
+        look.mm = QRectF();
+        styles.append(look);
+        style = int(styles.size()) - 1;
+    }
+    PreparedPage &page = pages.last();
+    page.packed.append({float(item.mm.x()), float(item.mm.y()), float(item.mm.width()),
+                        float(item.mm.height()), qint32(page.text.size()), qint32(item.text.size()),
+                        qint32(style)});
+    page.text += item.text;
+}
+
+DrawnItem PreparedReport::item(int page, int index) const {
+    const PackedItem &p = pages[page].packed[index];
+    DrawnItem d = styles[p.style];
+    d.mm = QRectF(p.x, p.y, p.w, p.h);
+    d.text = pages[page].text.mid(p.textStart, p.textLength);
+    return d;
+}
+
 QStringList PreparedReport::texts(int page) const {
     QStringList out;
     if (page < 0 || page >= pages.size())
         return out;
-    for (const DrawnItem &item : pages[page].items)
-        if (!item.text.isEmpty())
-            out << item.text;
+    for (const PackedItem &p : pages[page].packed)
+        if (p.textLength > 0)
+            out << pages[page].text.mid(p.textStart, p.textLength);
     return out;
+}
+
+static bool isNumericType(int type) {
+    return type == QMetaType::Double || type == QMetaType::Int || type == QMetaType::LongLong ||
+           type == QMetaType::Short || type == QMetaType::Float || type == QMetaType::UInt ||
+           type == QMetaType::ULongLong;
+}
+
+QueryRows::QueryRows(Database &db, const QString &sql, const SqlParams &params, const QString &onlyField,
+                     const QVariant &onlyValue)
+    : query_(db.run(sql, params)), onlyValue_(onlyValue.toString()) {
+    const QSqlRecord rec = query_.record();
+    for (int i = 0; i < rec.count(); ++i) {
+        fields_ << rec.fieldName(i);
+        numeric_ << isNumericType(rec.field(i).metaType().id());
+    }
+    if (!onlyField.isEmpty())
+        only_ = fieldIndex(onlyField);
+}
+
+bool QueryRows::next() {
+    previous_ = std::move(current_);
+    current_.clear();
+    while (query_.next()) {
+        if (only_ >= 0) {
+            bool a = false, b = false;
+            const QString v = query_.value(only_).toString();
+            const double x = v.toDouble(&a), y = onlyValue_.toDouble(&b);
+            if (a && b ? x != y : v != onlyValue_)
+                continue;
+        }
+        current_.resize(fields_.size());
+        for (int i = 0; i < fields_.size(); ++i)
+            current_[i] = query_.value(i);
+        return true;
+    }
+    return false;
+}
+int QueryRows::fieldIndex(const QString &name) const {
+    for (int i = 0; i < fields_.size(); ++i)
+        if (fields_[i].compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+bool QueryRows::numeric(int column) const {
+    return numeric_.value(column);
+}
+QVariant QueryRows::current(int column) const {
+    return current_.value(column);
+}
+QVariant QueryRows::previous(int column) const {
+    return previous_.value(column);
+}
+
+bool DatasetRows::next() {
+    if (at_ + 1 >= rows_.recordCount()) {
+        at_ = rows_.recordCount();
+        return false;
+    }
+    ++at_;
+    return true;
+}
+int DatasetRows::fieldIndex(const QString &name) const {
+    return rows_.fieldIndex(name);
+}
+bool DatasetRows::numeric(int column) const {
+    return isNumericType(rows_.fieldType(column).id());
+}
+QVariant DatasetRows::current(int column) const {
+    return rows_.valueAt(at_, column);
+}
+QVariant DatasetRows::previous(int column) const {
+    return rows_.valueAt(at_ - 1, column);
 }
 
 namespace {
@@ -64,7 +174,7 @@ struct ReadyBand {
 
 class Preparer {
 public:
-    Preparer(const ReportLayout &layout, Dataset &rows)
+    Preparer(const ReportLayout &layout, ReportRows &rows)
         : layout_(layout), rows_(rows), reportHeader_(layout.reportHeader), child_(layout.child),
           pageHeader_(layout.pageHeader), detail_(layout.detail), reportFooter_(layout.reportFooter),
           pageFooter_(layout.pageFooter) {
@@ -78,18 +188,21 @@ public:
     }
 
     PreparedReport run() {
-        const int n = rows_.recordCount();
-        startPage(rowContext(n > 0 ? 0 : -1));
-        place(reportHeader_, rowContext(n > 0 ? 0 : -1));
-        place(child_, rowContext(n > 0 ? 0 : -1));
+        enum Which { Current, Previous, NoRow };
+        bool more = rows_.next();
+        const bool any = more;
+        startPage(context(any ? Current : NoRow));
+        place(reportHeader_, context(any ? Current : NoRow));
+        place(child_, context(any ? Current : NoRow));
         QStringList previousKeys;
-        for (int r = 0; r < n; ++r) {
-            const ReportContext row = rowContext(r);
+        bool first = true;
+        while (more) {
+            const ReportContext row = context(Current);
             QStringList keys;
             for (const ReportExpression &k : groupKeys_)
                 keys << k.evaluate(row).toText();
             int changed = 0; // outermost group whose value changed
-            if (r > 0) {
+            if (!first) {
                 changed = int(keys.size());
                 for (int g = 0; g < keys.size(); ++g)
                     if (keys[g] != previousKeys[g]) {
@@ -98,7 +211,7 @@ public:
                     }
                 // The footers print the values of the group that just ended.
                 for (int g = int(footers_.size()) - 1; g >= changed; --g)
-                    closeGroup(g, r - 1);
+                    closeGroup(g, context(Previous));
             }
             for (int g = changed; g < headers_.size(); ++g)
                 place(headers_[g], row);
@@ -107,38 +220,37 @@ public:
             reportFooter_.accumulate(row);
             place(detail_, row);
             previousKeys = keys;
+            first = false;
+            more = rows_.next();
         }
-        if (n > 0)
+        // After the walk the last row is the previous one.
+        if (any)
             for (int g = int(footers_.size()) - 1; g >= 0; --g)
-                closeGroup(g, n - 1);
-        place(reportFooter_, rowContext(n > 0 ? n - 1 : -1));
+                closeGroup(g, context(Previous));
+        place(reportFooter_, context(any ? Previous : NoRow));
         finishPage();
         return report_;
     }
 
 private:
-    ReportContext rowContext(int row) {
+    ReportContext context(int which) {
         ReportContext ctx;
         ctx.page = int(report_.pages.size());
-        ctx.field = [this, row](const QString &name) {
+        ctx.field = [this, which](const QString &name) {
             const int col = rows_.fieldIndex(name);
             if (col < 0)
                 throw ReportError{QStringLiteral("%1: поле '%2' не найдено").arg(layout_.name, name)};
-            const int type = rows_.fieldType(col).id();
-            const bool numeric = type == QMetaType::Double || type == QMetaType::Int ||
-                                 type == QMetaType::LongLong || type == QMetaType::Short ||
-                                 type == QMetaType::Float || type == QMetaType::UInt ||
-                                 type == QMetaType::ULongLong;
+            const bool numeric = rows_.numeric(col);
             // A report without rows prints zero totals, not empty ones.
-            if (row < 0)
+            if (which == 2)
                 return numeric ? ReportValue::of(0.0) : ReportValue::of(QString());
-            return ReportValue::fromField(rows_.valueAt(row, col), numeric);
+            return ReportValue::fromField(which == 0 ? rows_.current(col) : rows_.previous(col), numeric);
         };
         return ctx;
     }
 
-    void closeGroup(int g, int lastRow) {
-        place(footers_[g], rowContext(lastRow));
+    void closeGroup(int g, const ReportContext &lastRow) {
+        place(footers_[g], lastRow);
         footers_[g].reset();
     }
 
@@ -183,13 +295,12 @@ private:
         const ReportBand &b = *band.band;
         const double left = layout_.margin;
         const double width = report_.pageMm.width() - 2 * layout_.margin;
-        PreparedPage &page = report_.pages.last();
         if (b.background.isValid() || b.frame) {
             DrawnItem back;
             back.mm = QRectF(left, y_, width, b.height);
             back.background = b.background;
             back.frame = b.frame;
-            page.items.append(back);
+            report_.add(back);
         }
         for (int i = 0; i < b.items.size(); ++i) {
             const ReportItem &item = b.items[i];
@@ -209,13 +320,13 @@ private:
                 const ReportValue v = band.expressions[i].evaluate(ctx);
                 d.text = v.isText ? v.text : (v.isNull ? QString() : formatReportNumber(v.number, item.mask));
             }
-            page.items.append(d);
+            report_.add(d);
         }
         y_ += b.height;
     }
 
     const ReportLayout &layout_;
-    Dataset &rows_;
+    ReportRows &rows_;
     ReadyBand reportHeader_, child_, pageHeader_, detail_, reportFooter_, pageFooter_;
     QVector<ReportExpression> groupKeys_;
     QVector<ReadyBand> headers_, footers_;
@@ -224,8 +335,13 @@ private:
 };
 } // namespace
 
-PreparedReport prepareReport(const ReportLayout &layout, Dataset &rows) {
+PreparedReport prepareReport(const ReportLayout &layout, ReportRows &rows) {
     return Preparer(layout, rows).run();
+}
+
+PreparedReport prepareReport(const ReportLayout &layout, Dataset &rows) {
+    DatasetRows walk(rows);
+    return prepareReport(layout, walk);
 }
 
 void paintPage(QPainter &painter, const PreparedReport &report, int page, const QRectF &target) {
@@ -237,7 +353,8 @@ void paintPage(QPainter &painter, const PreparedReport &report, int page, const 
     const double fontScale = perMm / (dpi / 25.4);
     painter.save();
     painter.fillRect(target, Qt::white);
-    for (const DrawnItem &item : report.pages[page].items) {
+    for (int i = 0; i < report.pages[page].size(); ++i) {
+        const DrawnItem item = report.item(page, i);
         const QRectF r(target.left() + item.mm.left() * perMm, target.top() + item.mm.top() * perMm,
                        item.mm.width() * perMm, item.mm.height() * perMm);
         if (item.background.isValid())

@@ -3,6 +3,8 @@
 // printer and a PDF all paint those same pages, and tests read them.
 #include "reports/engine/report_layout.h"
 
+#include "core/database.h"
+
 #include <QSizeF>
 
 class Dataset;
@@ -19,21 +21,84 @@ struct DrawnItem {
     int frame = 0;
 };
 
+// A drawn item as stored: a year's report has millions of them, so the texts of a page share one
+// string and the looks (size, weight, alignment, background, frame) a table of the report.
+struct PackedItem {
+    float x, y, w, h;
+    qint32 textStart, textLength;
+    qint32 style;
+};
+
 struct PreparedPage {
-    QVector<DrawnItem> items;
+    QString text;
+    QVector<PackedItem> packed;
+    int size() const { return int(packed.size()); }
 };
 
 struct PreparedReport {
     QSizeF pageMm;
     bool landscape = false;
     QVector<PreparedPage> pages;
+    QVector<DrawnItem> styles; // the looks, without position and text
 
     int pageCount() const { return int(pages.size()); }
+    DrawnItem item(int page, int index) const;
+    void add(const DrawnItem &item);
     // The texts of a page in drawing order (top to bottom within each band).
     QStringList texts(int page) const;
 };
 
-// Walks the dataset's rows once. Expressions that do not parse throw ReportError.
+// The rows a report is prepared from, walked once: the current row and the one before it (a group
+// footer shows the last row of its group) are all that is held.
+class ReportRows {
+public:
+    virtual ~ReportRows() = default;
+    // Moves on; the row left becomes the previous one. False after the last row.
+    virtual bool next() = 0;
+    virtual int fieldIndex(const QString &name) const = 0;
+    virtual bool numeric(int column) const = 0;
+    virtual QVariant current(int column) const = 0;
+    virtual QVariant previous(int column) const = 0;
+};
+
+// The rows of an open dataset, as its filter shows them.
+class DatasetRows : public ReportRows {
+public:
+    explicit DatasetRows(Dataset &rows) : rows_(rows) {}
+    bool next() override;
+    int fieldIndex(const QString &name) const override;
+    bool numeric(int column) const override;
+    QVariant current(int column) const override;
+    QVariant previous(int column) const override;
+
+private:
+    Dataset &rows_;
+    int at_ = -1;
+};
+
+// The rows of a statement read as they come, never all held: a year's report stays small.
+// Optionally only the rows whose field equals a value (the reports' product kind).
+class QueryRows : public ReportRows {
+public:
+    QueryRows(Database &db, const QString &sql, const SqlParams &params, const QString &onlyField = {},
+              const QVariant &onlyValue = {});
+    bool next() override;
+    int fieldIndex(const QString &name) const override;
+    bool numeric(int column) const override;
+    QVariant current(int column) const override;
+    QVariant previous(int column) const override;
+
+private:
+    QSqlQuery query_;
+    QStringList fields_;
+    QVector<bool> numeric_;
+    QVector<QVariant> current_, previous_;
+    int only_ = -1;
+    QString onlyValue_;
+};
+
+// Expressions that do not parse throw ReportError.
+PreparedReport prepareReport(const ReportLayout &layout, ReportRows &rows);
 PreparedReport prepareReport(const ReportLayout &layout, Dataset &rows);
 
 // Paints page (0-based) into target, scaled to its width.
