@@ -211,6 +211,11 @@ void SummaryReportsTest::reports() {
     // The record of 1 April is not in the March reports.
     QVERIFY(!texts.contains("100"));
     QVERIFY(!window->t_Report16.isOpen() && !window->w_Report.isOpen());
+    // The report's cursor is gone with its rows: no connection is left inside a transaction.
+    QCOMPARE(fixtures::scalar("select count(*) from pg_stat_activity where datname=current_database() and "
+                              "state like 'idle in transaction%'")
+                 .toInt(),
+             0);
 }
 
 void SummaryReportsTest::blanksOnly() {

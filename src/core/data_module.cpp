@@ -9,7 +9,8 @@ TDataModule6::TDataModule6(QObject *parent, const QString &connectionName)
       H_Tabel_2(ADO_DB, "H_Tabel_2"), H_Tabel_3(ADO_DB, "H_Tabel_3"), Control(ADO_DB, "Control"),
       SQL_exec(ADO_DB, "SQL_exec"), DelSmena(ADO_DB, "DelSmena"), H_Tabel_ins(ADO_DB, "H_Tabel_ins"),
       Oper_ins(ADO_DB, "Oper_ins"), Oper_ed(ADO_DB, "Oper_ed"),
-      Oper_del(ADO_DB, "Oper_del", "delete from accounts_dep.oper where id=:id") {
+      Oper_del(ADO_DB, "Oper_del", "delete from accounts_dep.oper where id=:id"),
+      portioned_(connectionName + "_portioned") {
     setObjectName("DataModule6");
     Workers.setSql({"select * from accounts_dep.person order by fio"});
     Izdel.setSql({"select *  from accounts_dep.IZDEL order by marka"});
@@ -80,6 +81,14 @@ QString TDataModule6::shiftTimesheetSql(int n) {
         "order by fio",
     }
         .join('\n');
+}
+
+Database &TDataModule6::portionedConnection() {
+    QString wanted = ADO_DB.connectionString();
+    wanted.replace("UseDeclareFetch=0", "UseDeclareFetch=1").replace("Fetch=100;", "Fetch=2000;");
+    if (!portioned_.isOpen() || portioned_.connectionString() != wanted)
+        portioned_.connect(wanted);
+    return portioned_;
 }
 
 Dataset &TDataModule6::shiftQuery(int shiftNumber) {

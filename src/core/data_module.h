@@ -16,6 +16,9 @@ public:
     ~TDataModule6() override;
 
     Database ADO_DB;
+    // A second connection to the same database that reads results in portions (a cursor) instead
+    // of whole, for the long reads of reports. Opened on first use.
+    Database &portionedConnection();
     // Decimal separator the database expects in numbers spliced into statements; refreshed by
     // every version check.
     QString Delimiter;
@@ -55,4 +58,7 @@ public:
 
     static QString shiftListSql(int shiftNumber);
     static QString shiftTimesheetSql(int shiftNumber);
+
+private:
+    Database portioned_;
 };

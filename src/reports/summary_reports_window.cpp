@@ -142,7 +142,7 @@ PreparedReport TForm18::prepare(const SummaryReport &report, Dataset &query) {
     bindPeriod(query, report.parameters);
     // The rows are read as they come and drawn at once: a year's report never holds them all.
     const int kind = kindIndex();
-    QueryRows rows(forms().DataModule6->ADO_DB, query.sqlText(), query.boundParams(),
+    QueryRows rows(forms().DataModule6->portionedConnection(), query.sqlText(), query.boundParams(),
                    kind == 0 ? QString() : QStringLiteral("naimen"), kind == 2 ? 1 : 0);
     return prepareReport(report.layout(periodTitle(report.titlePrefix)), rows);
 }
