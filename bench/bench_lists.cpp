@@ -106,12 +106,7 @@ void OverallTimesheet(benchmark::State &state) {
     const QDate m = monthStart();
     Dataset view(dm->ADO_DB, "H_Tabel_all");
     view.setSql({TForm27::viewSql(TForm27::Overall)});
-    view.setParam("i_month", m.month());
-    view.setParam("i_year", m.year());
-    for (const char *lower : {"d_date2", "d_date4", "d_date6", "d_date8"})
-        view.setParam(lower, m);
-    for (const char *upper : {"d_date1", "d_date3", "d_date5", "d_date7"})
-        view.setParam(upper, m.addMonths(1));
+    TForm27::bindMonth(view, m.month(), m.year());
     for (auto _ : state) {
         view.close();
         view.open();

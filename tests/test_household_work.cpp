@@ -283,16 +283,8 @@ void HouseholdWorkTest::averagePieceRate() {
                       .hours = 1,
                       .price = 50});
     auto entry = [](int worker, qint64 group, int type, const QDate &d, int holiday) {
-        exec(QString("insert into accounts_dep.fatigue(id_nom, id_o, id_p, d_date, i_mnth, i_year, i_smena, "
-                     "cnt, price, "
-                     "i_holiday, i_night) values (%1, %2, %3, '%4', %5, %6, 1, 2, 125, %7, 0)")
-                 .arg(group)
-                 .arg(type)
-                 .arg(worker)
-                 .arg(d.toString("dd.MM.yyyy"))
-                 .arg(d.month())
-                 .arg(d.year())
-                 .arg(holiday));
+        fixtures::entry(
+            {.worker = worker, .group = group, .type = type, .date = d, .price = 125, .holiday = holiday});
     };
     entry(ivanov, shelves, 7778, tuesday, 0);
     entry(ivanov, shelves, 7778, saturday, 1);

@@ -23,14 +23,6 @@
 using fixtures::exec;
 using fixtures::scalar;
 
-namespace {
-struct KeptWorkbooks : seams::SpreadsheetViewer {
-    QStringList opened;
-    bool available() override { return true; }
-    void open(const QString &path) override { opened << path; }
-};
-} // namespace
-
 class MonthlyTimesheetTest : public QObject {
     Q_OBJECT
     TForm27 *window = nullptr;
@@ -40,18 +32,13 @@ class MonthlyTimesheetTest : public QObject {
     QTemporaryDir home;
 
     void household(int worker, int type, const QDate &d, int hours, double price, int night) {
-        exec(QString("insert into accounts_dep.fatigue(id_nom, id_o, id_p, d_date, i_mnth, i_year, i_smena, "
-                     "cnt, price, "
-                     "i_holiday, i_night) values (%1, %2, %3, '%4', %5, %6, 1, %7, %8, 0, %9)")
-                 .arg(shelves)
-                 .arg(type)
-                 .arg(worker)
-                 .arg(d.toString("dd.MM.yyyy"))
-                 .arg(d.month())
-                 .arg(d.year())
-                 .arg(hours)
-                 .arg(price)
-                 .arg(night));
+        fixtures::entry({.worker = worker,
+                         .group = shelves,
+                         .type = type,
+                         .date = d,
+                         .hours = hours,
+                         .price = price,
+                         .night = night});
     }
     QString cell(int row, const QString &field) const {
         QAbstractItemModel *m = window->DBGrid->model();

@@ -23,14 +23,6 @@
 
 using fixtures::scalar;
 
-namespace {
-struct KeptWorkbooks : seams::SpreadsheetViewer {
-    QStringList opened;
-    bool available() override { return true; }
-    void open(const QString &path) override { opened << path; }
-};
-} // namespace
-
 class PriceListTest : public QObject {
     Q_OBJECT
     TDataModule6 *dm = nullptr;

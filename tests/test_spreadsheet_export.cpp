@@ -10,15 +10,6 @@
 #include <QTest>
 #include <clocale>
 
-namespace {
-struct KeptWorkbooks : seams::SpreadsheetViewer {
-    bool present = true;
-    QStringList opened;
-    bool available() override { return present; }
-    void open(const QString &path) override { opened << path; }
-};
-} // namespace
-
 class SpreadsheetExportTest : public QObject {
     Q_OBJECT
     KeptWorkbooks viewer;

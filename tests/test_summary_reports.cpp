@@ -23,14 +23,6 @@
 
 using fixtures::exec;
 
-namespace {
-struct KeptWorkbooks : seams::SpreadsheetViewer {
-    QStringList opened;
-    bool available() override { return true; }
-    void open(const QString &path) override { opened << path; }
-};
-} // namespace
-
 class SummaryReportsTest : public QObject {
     Q_OBJECT
     TForm18 *window = nullptr;

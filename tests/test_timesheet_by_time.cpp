@@ -21,14 +21,6 @@
 
 using fixtures::exec;
 
-namespace {
-struct KeptWorkbooks : seams::SpreadsheetViewer {
-    QStringList opened;
-    bool available() override { return true; }
-    void open(const QString &path) override { opened << path; }
-};
-} // namespace
-
 class TimesheetByTimeTest : public QObject {
     Q_OBJECT
     TForm19 *window = nullptr;

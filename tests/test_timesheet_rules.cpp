@@ -144,12 +144,7 @@ void TimesheetRulesTest::monthLengths() {
     // Records on every day from the day before the month to the day after it.
     for (QDate d = first.addDays(-1); d <= first.addMonths(1); d = d.addDays(1)) {
         fixtures::record({.worker = 7001, .priceRow = cut, .date = d, .hours = d.day() % 9 + 1});
-        exec(QString(
-                 "insert into accounts_dep.fatigue(id_nom, id_o, id_p, d_date, i_mnth, i_year, cnt, price, "
-                 "i_night) values (1, 7777, 7001, '%1', %2, %3, 2, 100, 0)")
-                 .arg(d.toString("dd.MM.yyyy"))
-                 .arg(d.month())
-                 .arg(d.year()));
+        fixtures::entry({.worker = 7001, .date = d});
     }
     QProgressBar bar;
     RebuildShiftRows(*dm, month, year, &bar);
@@ -275,14 +270,7 @@ void TimesheetRulesTest::rebuildsReproduceTheEditorsCells() {
             {.worker = worker, .priceRow = cut, .date = day, .shift = shift, .hours = 1 + i % 8, .color = i});
         RewriteDayCell(*dm, TimesheetKey::shiftRow(worker, shift), day, DayCellWrite::Store);
         const int type = i % 3 ? 7777 : 7778, night = i % 2;
-        exec(QString(
-                 "insert into accounts_dep.fatigue(id_nom, id_o, id_p, d_date, i_mnth, i_year, cnt, price, "
-                 "i_night) values (1, %1, %2, '%3', 4, 2024, %4, 100, %5)")
-                 .arg(type)
-                 .arg(worker)
-                 .arg(day.toString("dd.MM.yyyy"))
-                 .arg(1 + i % 3)
-                 .arg(night));
+        fixtures::entry({.worker = worker, .type = type, .date = day, .hours = 1 + i % 3, .night = night});
         RewriteDayCell(*dm, TimesheetKey::householdRow(worker, type, night), day, DayCellWrite::Store);
     }
     const QStringList written = table();

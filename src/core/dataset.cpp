@@ -67,6 +67,15 @@ void Dataset::open() {
     applyFilter();
 }
 
+ReopenAtEnd::~ReopenAtEnd() {
+    // No exception may leave a destructor: a view that cannot open stays empty until "Обновить".
+    try {
+        for (Dataset *v : views_)
+            v->open();
+    } catch (...) {
+    }
+}
+
 void Dataset::close() {
     if (!open_ && rows_.isEmpty())
         return;

@@ -98,3 +98,16 @@ private:
     QString filter_;
     bool filtered_ = false;
 };
+
+// Opens the datasets again when it goes out of scope, however the work in between ended (a failed
+// rebuild leaves its month as it was, so the views may show it again).
+class ReopenAtEnd {
+public:
+    explicit ReopenAtEnd(QList<Dataset *> views) : views_(std::move(views)) {}
+    ~ReopenAtEnd();
+    ReopenAtEnd(const ReopenAtEnd &) = delete;
+    ReopenAtEnd &operator=(const ReopenAtEnd &) = delete;
+
+private:
+    QList<Dataset *> views_;
+};

@@ -73,6 +73,10 @@ QString displayText(const QVariant &value, int fieldType) {
     }
 }
 
+bool isWeekend(const QDate &date) {
+    return date.dayOfWeek() >= 6;
+}
+
 const QStringList &monthNames() {
     static const QStringList names{"Январь", "Февраль", "Март",     "Апрель",  "Май",    "Июнь",
                                    "Июль",   "Август",  "Сентябрь", "Октябрь", "Ноябрь", "Декабрь"};

@@ -17,6 +17,9 @@ QString displayText(const QVariant &value, int fieldType = 0);
 // the given decimal separator.
 QString shortestNumber(double value, QChar separator = QLatin1Char('.'));
 
+// Saturday or Sunday.
+bool isWeekend(const QDate &date);
+
 // "Январь" ... "Декабрь", as the month lists show them.
 const QStringList &monthNames();
 

@@ -51,10 +51,6 @@ QVector<GridColumn> shiftColumns() {
 bool isAcceptedMark(const QString &mark) {
     return mark == QLatin1String("ok") || mark == QStringLiteral("да");
 }
-
-bool isWeekend(const QDate &d) {
-    return d.dayOfWeek() >= 6;
-}
 } // namespace
 
 TForm1::TForm1(QWidget *parent) : QDialog(parent) {

@@ -18,12 +18,6 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-namespace {
-bool isWeekend(const QDate &d) {
-    return d.dayOfWeek() >= 6;
-}
-} // namespace
-
 TForm25::TForm25(QWidget *parent) : QDialog(parent), fatigue(forms().DataModule6->ADO_DB, "fatigue") {
     setObjectName("Form25");
     setWindowTitle("Хоз. работы (25)");
@@ -126,12 +120,8 @@ void TForm25::markDayOff(bool dayOff) {
 }
 
 void TForm25::reopenKeepingPlace() {
-    const int place = fatigue.recNo();
-    fatigue.close();
     fatigue.setParam("d_date", listDate());
-    fatigue.open();
-    if (!fatigue.isEmpty() && place > 0)
-        fatigue.moveTo(place);
+    fatigue.reopenKeepingPlace();
 }
 
 void TForm25::Button5Click() {

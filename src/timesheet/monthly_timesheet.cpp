@@ -29,10 +29,6 @@ constexpr int kPerHourColumn = 35;
 constexpr int kNameWidth = 208;
 constexpr int kDayWidth = 20;
 
-bool isWeekend(const QDate &d) {
-    return d.dayOfWeek() >= 6;
-}
-
 QStringList dayLines() {
     QStringList lines;
     for (int d = 1; d <= 31; ++d)
@@ -368,6 +364,16 @@ void TForm27::done(int result) {
     QDialog::done(result);
 }
 
+void TForm27::bindMonth(Dataset &view, int month, int year) {
+    const QDate first(year, month, 1);
+    view.setParam("i_month", month);
+    view.setParam("i_year", year);
+    for (const char *lower : {"d_date2", "d_date4", "d_date6", "d_date8"})
+        view.setParam(lower, first);
+    for (const char *upper : {"d_date1", "d_date3", "d_date5", "d_date7"})
+        view.setParam(upper, first.addMonths(1));
+}
+
 void TForm27::monthRefresh() {
     if (!CurrentView)
         return;
@@ -375,12 +381,7 @@ void TForm27::monthRefresh() {
     const QDate next = first.addMonths(1);
     Dataset &view = *CurrentView;
     view.close();
-    view.setParam("i_month", month());
-    view.setParam("i_year", year());
-    for (const char *lower : {"d_date2", "d_date4", "d_date6", "d_date8"})
-        view.setParam(lower, first);
-    for (const char *upper : {"d_date1", "d_date3", "d_date5", "d_date7"})
-        view.setParam(upper, next);
+    bindMonth(view, month(), year());
     view.open();
 
     struct Total {
@@ -412,16 +413,7 @@ void TForm27::Button3Click() {
     if (!CurrentView)
         return;
     CurrentView->close();
-    // The view comes back whatever happens: a failed rebuild leaves the month as it was.
-    struct Reopen {
-        Dataset *view;
-        ~Reopen() {
-            try {
-                view->open();
-            } catch (...) {
-            }
-        }
-    } reopen{CurrentView};
+    const ReopenAtEnd reopen({CurrentView});
     RebuildHouseholdRows(*forms().DataModule6, month(), year(), PB);
 }
 

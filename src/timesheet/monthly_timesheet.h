@@ -53,6 +53,8 @@ public:
     void Button2Click(); // "Excel"
 
     static QString viewSql(Mode mode);
+    // A view's parameters for a month: i_month, i_year and the half-open bounds d_date1 ... d_date8.
+    static void bindMonth(Dataset &view, int month, int year);
 
 protected:
     void showEvent(QShowEvent *e) override;

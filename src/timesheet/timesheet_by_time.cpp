@@ -84,7 +84,7 @@ TForm19::TForm19(QWidget *parent) : QDialog(parent), H_Tabel(forms().DataModule6
                     return {};
                 const QDate first(year(), month(), 1);
                 const bool inside = day <= first.daysInMonth();
-                const bool weekend = inside && QDate(year(), month(), day).dayOfWeek() >= 6;
+                const bool weekend = inside && isWeekend(QDate(year(), month(), day));
                 const int v = model->cellText(row, col.field).toInt();
                 switch (role) {
                 case Qt::ForegroundRole:
@@ -112,7 +112,7 @@ TForm19::TForm19(QWidget *parent) : QDialog(parent), H_Tabel(forms().DataModule6
                 return {};
             if (day > QDate(year(), month(), 1).daysInMonth())
                 return kSilver;
-            return QDate(year(), month(), day).dayOfWeek() >= 6 ? QVariant(QColor(Qt::red)) : QVariant();
+            return isWeekend(QDate(year(), month(), day)) ? QVariant(QColor(Qt::red)) : QVariant();
         });
         model->attach(grid);
         models_.append(model);
@@ -243,17 +243,7 @@ void TForm19::Button1Click() {
     TDataModule6 &dm = *forms().DataModule6;
     for (Dataset *v : {&dm.H_Tabel_1, &dm.H_Tabel_2, &dm.H_Tabel_3})
         v->close();
-    // The views come back however the rebuild ends; a failed one leaves the month as it was.
-    struct Reopen {
-        TDataModule6 &dm;
-        ~Reopen() {
-            try {
-                for (Dataset *v : {&dm.H_Tabel_1, &dm.H_Tabel_2, &dm.H_Tabel_3})
-                    v->open();
-            } catch (...) {
-            }
-        }
-    } reopen{dm};
+    const ReopenAtEnd reopen({&dm.H_Tabel_1, &dm.H_Tabel_2, &dm.H_Tabel_3});
     RebuildShiftRows(dm, month(), year(), PB);
 }
 

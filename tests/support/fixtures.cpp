@@ -72,6 +72,22 @@ int record(const Record &r) {
          {"o", r.priceRow}}));
 }
 
+int entry(const Entry &e) {
+    return int(
+        insert("insert into accounts_dep.fatigue(id_nom, id_o, id_p, d_date, i_mnth, i_year, i_smena, cnt, "
+               "price, i_holiday, i_night) values (:g, :t, :w, :d, :m, :y, 1, :c, :p, :h, :n)",
+               {{"g", e.group},
+                {"t", e.type},
+                {"w", e.worker},
+                {"d", e.date},
+                {"m", e.date.month()},
+                {"y", e.date.year()},
+                {"c", e.hours},
+                {"p", e.price},
+                {"h", e.holiday},
+                {"n", e.night}}));
+}
+
 QVariant dayCell(int worker, int shift, const QDate &date) {
     return scalar(
         QString("select d%1 from accounts_dep.h_tabel where w_id=%2 and smena=%3 and month=%4 and year=%5")

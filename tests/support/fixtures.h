@@ -30,6 +30,19 @@ struct Record {
 };
 int record(const Record &r);
 
+// A household (7777) or average-piece (7778) entry; month and year follow the date.
+struct Entry {
+    qint64 worker;
+    qint64 group = 1;
+    int type = 7777;
+    QDate date;
+    int hours = 2;
+    double price = 100;
+    int night = 0;
+    int holiday = 0;
+};
+int entry(const Entry &e);
+
 // The day cell of a worker's shift row: null when the row or the cell is empty.
 QVariant dayCell(int worker, int shift, const QDate &date);
 

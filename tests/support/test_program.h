@@ -30,6 +30,14 @@ public:
     }
 };
 
+// The desktop's spreadsheet application as tests see it: finished workbooks are kept, not opened.
+struct KeptWorkbooks : seams::SpreadsheetViewer {
+    bool present = true;
+    QStringList opened;
+    bool available() override { return present; }
+    void open(const QString &path) override { opened << path; }
+};
+
 namespace testing {
 
 RecordingMessages &messages();
