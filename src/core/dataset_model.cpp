@@ -37,6 +37,8 @@ void DatasetModel::attach(QTableView *view) {
     for (auto role : {QPalette::Highlight, QPalette::HighlightedText})
         palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
     view->setPalette(palette);
+    // The grids are read-only: Tab leaves them for the next control (arrows move within).
+    view->setTabKeyNavigation(false);
     // Narrow columns (the timesheets' 20-pixel days) keep the width they are given.
     view->horizontalHeader()->setMinimumSectionSize(10);
     for (int c = 0; c < columns_.size(); ++c) {

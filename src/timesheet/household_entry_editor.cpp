@@ -119,6 +119,12 @@ TForm24::TForm24(QWidget *parent) : QDialog(parent), type_work(forms().DataModul
     };
 }
 
+void TForm24::showEvent(QShowEvent *e) {
+    QDialog::showEvent(e);
+    // The first thing to do is to choose the worker.
+    Button3->setFocus();
+}
+
 void TForm24::openTypes(int type) {
     type_work.close();
     type_work.open();

@@ -46,6 +46,9 @@ public:
     int chosenType() const;
     double chosenPrice() const;
 
+protected:
+    void showEvent(QShowEvent *e) override;
+
 private:
     void openTypes(int type);
     void showPrice();
