@@ -7,6 +7,7 @@
 #include "support/fixtures.h"
 #include "support/test_program.h"
 
+#include <QLineEdit>
 #include <QTableView>
 #include <QTest>
 
@@ -154,6 +155,16 @@ void DataModuleTest::gridFollowsCurrentRow() {
     view.selectRow(1);
     QCOMPARE(w.recNo(), 2);
     QCOMPARE(model.index(1, 0).data().toString(), w.text("fio"));
+    // Tab leaves the read-only grid for the next control.
+    QWidget window;
+    view.setParent(&window);
+    auto *next = new QLineEdit(&window);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    view.setFocus();
+    QTest::keyClick(&view, Qt::Key_Tab);
+    QVERIFY(next->hasFocus());
+    view.setParent(nullptr);
     w.close();
     QCOMPARE(model.rowCount(), 0);
 }
