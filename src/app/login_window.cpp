@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSysInfo>
 #include <QTimer>
 
 TForm23::TForm23(QWidget *parent) : QDialog(parent) {
@@ -83,6 +84,10 @@ void TForm23::Button1Click() {
         showError(QStringLiteral("Введены неверные данные."), QStringLiteral("Ошибка"));
         return;
     }
+    // The database's change history names who did what from this session on.
+    forms().DataModule6->ADO_DB.setSessionSettings({{"piecework.login_role", roleName(role)},
+                                                    {"piecework.login_text", login},
+                                                    {"piecework.workstation", QSysInfo::machineHostName()}});
     main.applyRole(role);
     forms().Form18->applyRole(role);
     hide();

@@ -12,10 +12,10 @@ void Command::setParam(const QString &name, const QVariant &value) {
     params_.append({name, value});
 }
 
-void Command::execute() {
+int Command::execute() {
     SqlParams used;
     for (const auto &p : params_)
         if (sql_.contains(QRegularExpression(":" + QRegularExpression::escape(p.first) + "\\b")))
             used.append(p);
-    db_.run(sql_, used);
+    return db_.run(sql_, used).numRowsAffected();
 }

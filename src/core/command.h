@@ -11,11 +11,12 @@ public:
     void setSql(const QString &sql) { sql_ = sql; }
     QString sql() const { return sql_; }
     void setParam(const QString &name, const QVariant &value);
-    void execute();
+    // The number of rows the statement wrote.
+    int execute();
     // Sets the text and runs it: the usual use of the scratch commands.
-    void execute(const QString &sql) {
+    int execute(const QString &sql) {
         setSql(sql);
-        execute();
+        return execute();
     }
     const QString &name() const { return name_; }
 

@@ -1,5 +1,6 @@
 #include "core/data_module.h"
 
+#include "core/row_version.h"
 #include "core/seams.h"
 
 TDataModule6::TDataModule6(QObject *parent, const QString &connectionName)
@@ -44,7 +45,9 @@ QString TDataModule6::shiftListSql(int n) {
     const QString cond = n == 1 ? "ok!=:ok" : "ok<>:ok";
     const QString order = n == 1 ? "fio, izdel.marka, vid_oper.vid, oper.naimen, color" : "fio";
     return QStringList{
-        "select smena.id, smena.data, smena.smena, smena.i_id, smena.o_id, smena.w_id, ",
+        "select smena.id, " + rowVersionColumn("smena") +
+            ", smena.data, smena.smena, smena.i_id, smena.o_id, "
+            "smena.w_id, ",
         "smena.cena,person.s_caption fio, izdel.marka, vid_oper.vid, (SELECT (CASE naimen WHEN 0 THEN "
         "'Готовая продукция' ELSE 'Заготовки' END)) as nmn, oper.naimen,  smena.brak, smena.kol_vo::numeric,",
         "round((kol_vo-brak)*smena.cena::numeric, 2) as summa, smena.prize, color,time, smena.ok, vvod, "

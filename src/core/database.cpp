@@ -22,6 +22,26 @@ void Database::connect(const QString &connectionString) {
     inTransaction_ = false;
     if (!db_.open())
         throw DbError(db_.lastError().text(), true);
+    applySessionSettings();
+}
+
+void Database::setSessionSettings(const SqlParams &settings) {
+    sessionSettings_ = settings;
+    if (db_.isOpen())
+        applySessionSettings();
+}
+
+void Database::applySessionSettings() {
+    if (sessionSettings_.isEmpty())
+        return;
+    QStringList calls;
+    SqlParams values;
+    for (const auto &[name, value] : sessionSettings_) {
+        const QString param = QString("s%1").arg(values.size());
+        calls << QString("set_config('%1', :%2, false)").arg(QString(name).replace('\'', "''"), param);
+        values.append({param, value});
+    }
+    run("select " + calls.join(", "), values);
 }
 
 void Database::close() {
@@ -40,6 +60,7 @@ void Database::reopenIfBroken() {
         throw DbError(db_.lastError().text(), true);
     broken_ = false;
     inTransaction_ = false;
+    applySessionSettings();
 }
 
 bool Database::looksLost(const QString &text) {
@@ -66,6 +87,9 @@ bool Database::looksLost(const QString &text) {
 }
 
 void Database::fail(const QString &text) {
+    // The closed-month trigger's refusal is an answer, not a failure: shown as the database words it.
+    if (text.contains(kClosedMonthMessage))
+        throw DbError(kClosedMonthMessage);
     const bool lost = looksLost(text);
     if (lost) {
         // Nothing is retried: a write may or may not have reached the server. The next statement

@@ -23,6 +23,10 @@ public:
     bool isOpen() const;
     QString connectionString() const { return connectionString_; }
 
+    // Settings of the session (set_config) that the database's own triggers read, such as who is
+    // logged in; applied now and again after every reconnect. Names are the program's own texts.
+    void setSessionSettings(const SqlParams &settings);
+
     // Runs a statement; named parameters (":name") are bound when params is not empty.
     // Numbers are read exactly (as text) so that money never drifts.
     QSqlQuery run(const QString &sql, const SqlParams &params = {});
@@ -36,6 +40,7 @@ public:
 
 private:
     void reopenIfBroken();
+    void applySessionSettings();
     [[noreturn]] void fail(const QString &text);
     bool looksLost(const QString &text);
 
@@ -44,6 +49,7 @@ private:
     QSqlDatabase db_;
     bool broken_ = false;
     bool inTransaction_ = false;
+    SqlParams sessionSettings_;
 };
 
 // Runs a group of statements as one transaction: commits on commit(), rolls back otherwise.

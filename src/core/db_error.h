@@ -14,3 +14,9 @@ private:
     QString text_;
     bool connectionLost_;
 };
+
+// What the database answers a write into a month the office has closed (its own trigger's text).
+inline const QString kClosedMonthMessage = QStringLiteral("Месяц закрыт для изменений");
+// What a save answers when another workstation changed or deleted the row since it was read.
+inline const QString kStaleRowMessage =
+    QStringLiteral("Запись изменена на другом рабочем месте. Обновите список.");

@@ -12,3 +12,19 @@ Role roleForLogin(const QString &loginText) {
         return Role::Administrator;
     return Role::None;
 }
+
+QString roleName(Role role) {
+    switch (role) {
+    case Role::ReportReader:
+        return QStringLiteral("Отчеты");
+    case Role::Foreman:
+        return QStringLiteral("Мастер");
+    case Role::Warehouse:
+        return QStringLiteral("Склад");
+    case Role::Administrator:
+        return QStringLiteral("Администратор");
+    case Role::None:
+        break;
+    }
+    return {};
+}

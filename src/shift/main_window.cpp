@@ -5,6 +5,7 @@
 #include "core/formatting.h"
 #include "core/forms.h"
 #include "core/guard.h"
+#include "core/row_version.h"
 #include "core/seams.h"
 #include "core/version_check.h"
 #include "refbooks/groups_list.h"
@@ -14,6 +15,7 @@
 #include "shift/operation_types_list.h"
 #include "shift/price_list.h"
 #include "shift/shift_record_editor.h"
+#include "timesheet/closed_months.h"
 #include "timesheet/day_cells.h"
 #include "timesheet/household_work_list.h"
 #include "timesheet/monthly_timesheet.h"
@@ -373,8 +375,14 @@ void TForm1::DBGrid2DblClick() {
     if (q.isEmpty())
         return;
     TDataModule6 &dm = *forms().DataModule6;
+    refuseIfMonthClosed(dm.ADO_DB, q.value("data").toDate());
     const QString mark = isAcceptedMark(q.text("ok")) ? QStringLiteral("no") : QStringLiteral("ok");
-    dm.ADO_DB.run("update accounts_dep.smena set ok=:ok where id=:id", {{"ok", mark}, {"id", q.asId("id")}});
+    // The mark flips what this list shows: a row changed elsewhere since would flip the wrong way.
+    requireRowWritten(
+        dm.ADO_DB
+            .run("update accounts_dep.smena set ok=:ok where id=:id" + sameRowVersion(rowVersion(q)),
+                 {{"ok", mark}, {"id", q.asId("id")}})
+            .numRowsAffected());
     q.reopenKeepingPlace();
 }
 
@@ -386,6 +394,7 @@ void TForm1::Button5Click() {
 }
 
 void TForm1::Button1Click() {
+    refuseIfMonthClosed(forms().DataModule6->ADO_DB, DateT->date());
     CurrentShiftQuery = &currentShift();
     TForm11 &editor = *forms().Form11;
     editor.prepareAdd(DateT->date());
@@ -399,6 +408,7 @@ void TForm1::Button2Click() {
     const int place = q.recNo();
     if (q.isEmpty())
         return;
+    refuseIfMonthClosed(forms().DataModule6->ADO_DB, q.value("data").toDate());
     TForm11 &editor = *forms().Form11;
     editor.prepareChange(q);
     showModal(&editor);
@@ -411,6 +421,7 @@ void TForm1::Button3Click() {
     Dataset &q = currentShift();
     if (q.value("id").isNull())
         return;
+    refuseIfMonthClosed(forms().DataModule6->ADO_DB, q.value("data").toDate());
     if (!askYesNo(QStringLiteral("Удалить позицию из списка?"), QStringLiteral("Удаление"))) {
         q.reopenKeepingPlace();
         return;
@@ -422,7 +433,9 @@ void TForm1::Button3Click() {
     const QDate date = q.value("data").toDate();
     {
         Transaction tx(dm.ADO_DB);
-        dm.DelSmena.execute("delete from accounts_dep.smena where id=" + QString::number(q.asId("id")));
+        // The row the user saw and agreed to delete, not a version changed since.
+        requireRowWritten(dm.DelSmena.execute("delete from accounts_dep.smena where id=" +
+                                              QString::number(q.asId("id")) + sameRowVersion(rowVersion(q))));
         RewriteDayCell(dm, TimesheetKey::shiftRow(workerId, shift), date, DayCellWrite::AfterDelete);
         tx.commit();
     }

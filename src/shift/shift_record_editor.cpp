@@ -5,6 +5,7 @@
 #include "core/formatting.h"
 #include "core/forms.h"
 #include "core/guard.h"
+#include "core/row_version.h"
 #include "core/seams.h"
 #include "refbooks/workers_list.h"
 #include "shift/main_window.h"
@@ -160,6 +161,7 @@ void TForm11::prepareAdd(const QDate &date) {
 void TForm11::prepareChange(Dataset &row) {
     setWindowTitle("Изменение данных о позиции (11)");
     Tag = 2;
+    RecordVersion = rowVersion(row);
     PiecePrice = row.asDouble("cena");
     Edit7->setText(priceDisplay(round4(PiecePrice)));
     Edit9->setText(priceDisplay(round4(row.asDouble("kol_vo") * PiecePrice)));
@@ -286,8 +288,8 @@ void TForm11::insertRecord(const QString &price, int color) {
             .arg(Edit6->text().trimmed(), sqlDate(today())));
 }
 
-void TForm11::updateRecord(const QString &price, int color, Id recordId) {
-    SmenaIU.execute(
+int TForm11::updateRecord(const QString &price, int color, Id recordId) {
+    return SmenaIU.execute(
         QString("update accounts_dep.SMENA set w_id=%1, i_id=%2, o_id=%3, cena=%4, kol_vo=%5, brak=%6, "
                 "data=to_date('%7', 'DD.MM.YYYY'), smena=%8, color=%9, time=%10, vvod='%11', prize=0, "
                 "id_doc=0, id_doc_item=0, f_gds_qty_use=0, id_gds_use=0, id_cons_use=0 where id=%12")
@@ -298,7 +300,8 @@ void TForm11::updateRecord(const QString &price, int color, Id recordId) {
             .arg(forms().Form1->ShiftNumber)
             .arg(color)
             .arg(Edit6->text().trimmed(), sqlDate(today()))
-            .arg(recordId));
+            .arg(recordId) +
+        sameRowVersion(RecordVersion));
 }
 
 void TForm11::clearFields() {
@@ -338,7 +341,7 @@ void TForm11::Button1Click() {
             const Id oldWorker = shiftQuery.asId("w_id");
             const int oldShift = shiftQuery.asInt("smena");
             const QDate oldDate = shiftQuery.value("data").toDate();
-            updateRecord(price, color, recordId);
+            requireRowWritten(updateRecord(price, color, recordId));
             // A record moved to another worker, date or shift leaves its old cell right too.
             if (oldWorker != WorkerId || oldShift != shift || oldDate != date)
                 RewriteDayCell(dm, TimesheetKey::shiftRow(oldWorker, oldShift), oldDate,

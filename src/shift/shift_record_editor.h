@@ -23,6 +23,8 @@ public:
     Id ProductId = 0;
     Id OperRowId = 0;
     double PiecePrice = 0;
+    // Version of the record a change was prepared from (see core/row_version.h).
+    qint64 RecordVersion = 0;
 
     QLineEdit *Edit1; // "ФИО"
     QPushButton *Button3;
@@ -62,6 +64,6 @@ private:
     bool isPaintOperation() const;
     QString duplicateSql(int color, Id recordId) const;
     void insertRecord(const QString &price, int color);
-    void updateRecord(const QString &price, int color, Id recordId);
+    int updateRecord(const QString &price, int color, Id recordId);
     void clearFields();
 };

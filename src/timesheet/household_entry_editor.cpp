@@ -5,6 +5,7 @@
 #include "core/formatting.h"
 #include "core/forms.h"
 #include "core/guard.h"
+#include "core/row_version.h"
 #include "core/seams.h"
 #include "refbooks/groups_list.h"
 #include "refbooks/workers_list.h"
@@ -178,6 +179,7 @@ void TForm24::prepareAdd() {
 
 void TForm24::prepareChange(Dataset &entry) {
     Tag = 1;
+    EntryVersion = rowVersion(entry);
     Edit1->setText(entry.text("fio").trimmed());
     Edit2->setText(entry.text("s_caption").trimmed());
     Edit6->setText(entry.isEmpty() ? QString("0") : entry.text("cnt"));
@@ -247,7 +249,7 @@ void TForm24::Button1Click() {
             const TimesheetKey before = TimesheetKey::householdRow(
                 entries.asId("id_p"), entries.asInt("id_o"), entries.asInt("i_night"));
             const QDate date = entries.value("d_date").toDate();
-            dm.SQL_exec.execute(
+            requireRowWritten(dm.SQL_exec.execute(
                 QString("UPDATE accounts_dep.fatigue SET id_nom=%1, id_o=%2, id_p=%3, cnt=%4, "
                         "price=%5, i_holiday=%6, i_night=%7 where id=%8")
                     .arg(NomenclatureId)
@@ -257,7 +259,8 @@ void TForm24::Button1Click() {
                     .arg(priceText)
                     .arg(dayOff ? 1 : 0)
                     .arg(night ? 1 : 0)
-                    .arg(entries.asId("id")));
+                    .arg(entries.asId("id")) +
+                sameRowVersion(EntryVersion)));
             const TimesheetKey after = TimesheetKey::householdRow(WorkerId, type, night ? 1 : 0);
             // An entry moved to another worker or type leaves the cell it left right too.
             if (!(before == after))

@@ -19,6 +19,8 @@ public:
     int Tag = 0; // 0 add, 1 change
     Id WorkerId = 0;
     Id NomenclatureId = 0;
+    // Version of the entry a change was prepared from (see core/row_version.h).
+    qint64 EntryVersion = 0;
 
     QLineEdit *Edit1;        // "ФИО"
     QPushButton *Button3;    // worker picker

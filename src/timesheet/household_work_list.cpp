@@ -5,7 +5,9 @@
 #include "core/formatting.h"
 #include "core/forms.h"
 #include "core/guard.h"
+#include "core/row_version.h"
 #include "core/seams.h"
+#include "timesheet/closed_months.h"
 #include "timesheet/day_cells.h"
 #include "timesheet/household_entry_editor.h"
 
@@ -25,7 +27,8 @@ TForm25::TForm25(QWidget *parent) : QDialog(parent), fatigue(forms().DataModule6
     fatigue.setSql({
         "select distinct vo.vid, p.fio, i.s_caption, (f.cnt*f.price) as summ,  f.*, case when f.i_holiday=0 "
         "then '' "
-        "else '+' end as s_holiday, case when f.i_night=0 then '' else '+' end as s_night",
+        "else '+' end as s_holiday, case when f.i_night=0 then '' else '+' end as s_night, " +
+            rowVersionColumn("f"),
         "from accounts_dep.fatigue f, cmn_classifier.item i, accounts_dep.person p,accounts_dep.vid_oper vo ",
         "where f.id_nom =i.id and p.id=f.id_p and vo.id = f.id_o and f.d_date = :d_date",
         "order by p.fio, f.id",
@@ -125,6 +128,7 @@ void TForm25::reopenKeepingPlace() {
 }
 
 void TForm25::Button5Click() {
+    refuseIfMonthClosed(forms().DataModule6->ADO_DB, listDate());
     TForm24 &editor = *forms().Form24;
     editor.prepareAdd();
     showModal(&editor);
@@ -132,6 +136,8 @@ void TForm25::Button5Click() {
 }
 
 void TForm25::Button6Click() {
+    if (!fatigue.isEmpty())
+        refuseIfMonthClosed(forms().DataModule6->ADO_DB, fatigue.value("d_date").toDate());
     TForm24 &editor = *forms().Form24;
     editor.prepareChange(fatigue);
     showModal(&editor);
@@ -141,6 +147,7 @@ void TForm25::Button6Click() {
 void TForm25::Button7Click() {
     if (fatigue.isEmpty())
         return;
+    refuseIfMonthClosed(forms().DataModule6->ADO_DB, fatigue.value("d_date").toDate());
     if (!askYesNo("Удалить позицию из списка?", "Удаление"))
         return;
     TDataModule6 &dm = *forms().DataModule6;
@@ -150,8 +157,9 @@ void TForm25::Button7Click() {
     const QDate date = fatigue.value("d_date").toDate();
     {
         Transaction tx(dm.ADO_DB);
-        dm.SQL_exec.execute("delete from accounts_dep.fatigue where id=" +
-                            QString::number(fatigue.asId("id")));
+        requireRowWritten(dm.SQL_exec.execute(
+            "delete from accounts_dep.fatigue where id=" + QString::number(fatigue.asId("id")) +
+            sameRowVersion(rowVersion(fatigue))));
         RewriteDayCell(dm, key, date, DayCellWrite::AfterDelete);
         tx.commit();
     }
@@ -161,6 +169,7 @@ void TForm25::Button7Click() {
 void TForm25::Button1Click() {
     const QDate first(listDate().year(), listDate().month(), 1);
     const QDate next = first.addMonths(1);
+    refuseIfMonthClosed(forms().DataModule6->ADO_DB, first);
     // Each average-piece entry of the month: the worker's piece money per hour on the group's
     // products in that month, doubled on a day off; 0 without hours.
     forms().DataModule6->SQL_exec.execute(

@@ -1,6 +1,7 @@
 #include "timesheet/month_rebuild.h"
 
 #include "core/data_module.h"
+#include "timesheet/closed_months.h"
 #include "timesheet/day_cells.h"
 
 #include <QDate>
@@ -59,6 +60,8 @@ struct ProgressShown {
 
 void rebuild(TDataModule6 &dm, const RowSource &source, int month, int year, QProgressBar *PB) {
     Database &db = dm.ADO_DB;
+    // Told before the bar starts; the database refuses the writes too.
+    refuseIfMonthClosed(db, month, year);
     const int days = QDate(year, month, 1).daysInMonth();
     ProgressShown progress(PB, days);
     Transaction tx(db);
