@@ -13,6 +13,7 @@
 #include "refbooks/products_list.h"
 #include "refbooks/worker_card.h"
 #include "refbooks/workers_list.h"
+#include "reports/change_history_window.h"
 #include "reports/summary_reports_window.h"
 #include "shift/main_window.h"
 #include "shift/norms_window.h"
@@ -23,6 +24,7 @@
 #include "shift/shift_record_editor.h"
 #include "timesheet/household_entry_editor.h"
 #include "timesheet/household_work_list.h"
+#include "timesheet/month_closing_window.h"
 #include "timesheet/monthly_timesheet.h"
 #include "timesheet/timesheet_by_time.h"
 
@@ -78,14 +80,16 @@ bool createForms(const QStringList &positional) {
     f.Form25 = new TForm25;
     f.Form24 = new TForm24;
     f.Form27 = new TForm27;
+    f.MonthClosing = new MonthClosingWindow;
+    f.ChangeHistory = new ChangeHistoryWindow;
     return true;
 }
 
 void destroyForms() {
     Forms &f = forms();
-    for (QObject *w :
-         std::initializer_list<QObject *>{f.Form19, f.Form18, f.Form27, f.Form24, f.Form25, f.Form29,
-                                          f.Form26, f.Form9, f.Form8, f.Form7, f.Form5, f.Form3, f.Form2})
+    for (QObject *w : std::initializer_list<QObject *>{f.ChangeHistory, f.MonthClosing, f.Form19, f.Form18,
+                                                       f.Form27, f.Form24, f.Form25, f.Form29, f.Form26,
+                                                       f.Form9, f.Form8, f.Form7, f.Form5, f.Form3, f.Form2})
         delete w;
     delete f.Form23;
     delete f.Form1;

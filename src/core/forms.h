@@ -22,6 +22,8 @@ class TForm25;
 class TForm27;
 class TForm26;
 class TForm29;
+class MonthClosingWindow;
+class ChangeHistoryWindow;
 
 struct Forms {
     TDataModule6 *DataModule6 = nullptr;
@@ -44,6 +46,8 @@ struct Forms {
     TForm26 *Form26 = nullptr;
     TForm27 *Form27 = nullptr;
     TForm29 *Form29 = nullptr;
+    MonthClosingWindow *MonthClosing = nullptr;
+    ChangeHistoryWindow *ChangeHistory = nullptr;
 };
 
 Forms &forms();

@@ -11,6 +11,7 @@
 #include "refbooks/groups_list.h"
 #include "refbooks/products_list.h"
 #include "refbooks/workers_list.h"
+#include "reports/change_history_window.h"
 #include "reports/summary_reports_window.h"
 #include "shift/operation_types_list.h"
 #include "shift/price_list.h"
@@ -18,6 +19,7 @@
 #include "timesheet/closed_months.h"
 #include "timesheet/day_cells.h"
 #include "timesheet/household_work_list.h"
+#include "timesheet/month_closing_window.h"
 #include "timesheet/monthly_timesheet.h"
 #include "timesheet/timesheet_by_time.h"
 
@@ -188,9 +190,13 @@ void TForm1::buildMenu() {
     N14 = timesheet->addAction("Табель хоз. работ");
     N15 = timesheet->addAction("Табель ср. сдельная");
     N17 = timesheet->addAction("Общий табель");
+    timesheet->addSeparator();
+    N18 = timesheet->addAction("Закрыть месяц");
+    N19 = timesheet->addAction("Открыть месяц");
     QMenu *reports = MainMenu->addMenu("Отчеты");
     N7 = reports->menuAction();
     N10 = reports->addAction("Сводные отчеты");
+    N20 = MainMenu->addAction("История изменений");
     N5 = MainMenu->addAction("Выход");
     connect(N5, &QAction::triggered, this, [this] { reject(); });
     connect(N1, &QAction::triggered, this, guarded([this] { N1Click(); }));
@@ -208,6 +214,14 @@ void TForm1::buildMenu() {
                     FormActivate();
                 }));
     connect(N10, &QAction::triggered, this, guarded([this] { N10Click(); }));
+    connect(N18, &QAction::triggered, this,
+            guarded([] { forms().MonthClosing->launch(MonthClosingWindow::Close); }));
+    connect(N19, &QAction::triggered, this,
+            guarded([] { forms().MonthClosing->launch(MonthClosingWindow::Reopen); }));
+    connect(N20, &QAction::triggered, this, guarded([this] {
+                forms().ChangeHistory->launch();
+                FormActivate();
+            }));
     connect(N13, &QAction::triggered, this, guarded([this] {
                 forms().Form19->launch(DateT->date());
                 FormActivate();
@@ -288,6 +302,7 @@ void TForm1::applyRole(Role role) {
     DateT->setEnabled(!reader);
     N2->setEnabled(admin);
     N11->setEnabled(admin);
+    N20->setEnabled(admin);
 }
 
 void TForm1::showEvent(QShowEvent *e) {

@@ -41,6 +41,8 @@ public:
     QAction *N2, *N1, *N3, *N4, *N6, *N8;
     QAction *N11, *N9, *N13, *N14, *N15, *N17;
     QAction *N7, *N10, *N5;
+    QAction *N18, *N19; // "Закрыть месяц", "Открыть месяц"
+    QAction *N20;       // "История изменений"
     DatasetModel *DataSource1 = nullptr, *DataSource2 = nullptr, *DataSource3 = nullptr,
                  *DataSource4 = nullptr;
 
