@@ -7,6 +7,7 @@
 #include "support/test_program.h"
 
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 
 class ReconnectTest : public QObject {
@@ -23,6 +24,9 @@ void ReconnectTest::initTestCase() {
 void ReconnectTest::survivesRestart() {
     TForm1 &main = *forms().Form1;
     main.LoginName = "31620574";
+    // What the login leaves in the session for the change history.
+    forms().DataModule6->ADO_DB.setSessionSettings(
+        {{"piecework.login_role", "Администратор"}, {"piecework.login_text", "31620574"}});
     for (int n = 1; n <= 4; ++n)
         forms().DataModule6->shiftQuery(n).setParam("ok", "ta");
     const int worker = fixtures::worker("Иванов И.И.");
@@ -47,9 +51,13 @@ void ReconnectTest::survivesRestart() {
     QCOMPARE(forms().DataModule6->Smena1.recordCount(), 1);
 
     // Writes work again too.
-    main.DBGrid2DblClick();
+    emit main.DBGrid2->doubleClicked(main.DBGrid2->currentIndex());
     QVERIFY(testing::messages().shown.isEmpty());
     QCOMPARE(fixtures::scalar("select ok from accounts_dep.smena").toString(), "ok");
+    // The new connection still names the login in the history.
+    QCOMPARE(fixtures::scalar("select login_text from accounts_dep.change_history where action='accept'")
+                 .toString(),
+             "31620574");
 }
 
 QTEST_MAIN(ReconnectTest)
