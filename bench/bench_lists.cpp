@@ -1,9 +1,14 @@
 // How long the shared lists take to open on a big workshop. Run through scripts/bench, which
 // loads the demo generator with hundreds of workers and a year of records.
-#include "core/connection_string.h"
+#include "app/startup.h"
 #include "core/data_module.h"
 #include "core/forms.h"
+#include "core/row_version.h"
+#include "core/seams.h"
+#include "shift/main_window.h"
+#include "shift/shift_record_editor.h"
 #include "support/literal_rebuild.h"
+#include "timesheet/closed_months.h"
 #include "timesheet/month_rebuild.h"
 #include "timesheet/monthly_timesheet.h"
 
@@ -16,6 +21,7 @@
 
 #include <QApplication>
 #include <QDate>
+#include <QLineEdit>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -74,8 +80,102 @@ QDate monthStart() {
     return QDate(today.year(), today.month(), 1).addMonths(-1);
 }
 
+// The database's closed-month checks and change history, on (1) or off (0) for a benchmark, to
+// see what they cost next to the same work without them.
+struct GuardTriggers {
+    explicit GuardTriggers(bool on) { set(on); }
+    ~GuardTriggers() { set(true); }
+    static void set(bool on) {
+        const QString verb = on ? "enable" : "disable";
+        dm->ADO_DB.run(
+            QString("alter table accounts_dep.smena %1 trigger smena_month_open, %1 trigger smena_history")
+                .arg(verb));
+        dm->ADO_DB.run(
+            QString(
+                "alter table accounts_dep.fatigue %1 trigger fatigue_month_open, %1 trigger fatigue_history")
+                .arg(verb));
+        dm->ADO_DB.run(
+            QString("alter table accounts_dep.h_tabel %1 trigger h_tabel_month_open_ins, %1 trigger "
+                    "h_tabel_month_open_upd, %1 trigger h_tabel_month_open_del")
+                .arg(verb));
+    }
+};
+
+QDate lastWorkingDay() {
+    QDate day = QDate::currentDate().addDays(-1);
+    while (day.dayOfWeek() >= 6)
+        day = day.addDays(-1);
+    return day;
+}
+
+// "Запись" of the shift record editor changing a record's quantity: the duplicate check, the
+// record, its day cell, and the shift list read again.
+void SaveShiftRecord(benchmark::State &state) {
+    const GuardTriggers guards(state.range(0) != 0);
+    Dataset &list = dm->Smena1;
+    list.close();
+    list.setParam("data", lastWorkingDay());
+    list.setParam("ok", "ta");
+    list.open();
+    list.first();
+    TForm11 &editor = *forms().Form11;
+    forms().Form1->ShiftNumber = 1;
+    editor.prepareChange(list);
+    // A save clears the fields: they are filled again as the change left them (opening the price
+    // list each time, as the editor does, would take longer than the save).
+    QList<QLineEdit *> edits = editor.findChildren<QLineEdit *>();
+    QStringList texts;
+    for (QLineEdit *e : edits)
+        texts << e->text();
+    int k = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (int i = 0; i < edits.size(); ++i)
+            edits[i]->setText(texts[i]);
+        // The list read again by the last save holds the record's new version.
+        editor.RecordVersion = rowVersion(list);
+        editor.Edit3->setText(QString::number(10 + (++k % 2)));
+        state.ResumeTiming();
+        editor.Button1Click();
+    }
+}
+// The same save's writes alone, without the list read again: the record and its day cell in one
+// transaction, which is where the guards act.
+void WriteShiftRecord(benchmark::State &state) {
+    const GuardTriggers guards(state.range(0) != 0);
+    Dataset &list = dm->Smena1;
+    list.close();
+    list.setParam("data", lastWorkingDay());
+    list.setParam("ok", "ta");
+    list.open();
+    list.first();
+    TForm11 &editor = *forms().Form11;
+    forms().Form1->ShiftNumber = 1;
+    editor.prepareChange(list);
+    const Id id = list.asId("id");
+    const QString price = list.text("cena");
+    int k = 0;
+    for (auto _ : state) {
+        editor.Edit3->setText(QString::number(10 + (++k % 2)));
+        editor.writeRecord(price, 0, id);
+        // The next save starts from the version this one wrote, as a list read again would give.
+        state.PauseTiming();
+        editor.RecordVersion =
+            dm->lookup(QString("select xmin::text as v from accounts_dep.smena where id=%1").arg(id), "v")
+                .toLongLong();
+        state.ResumeTiming();
+    }
+}
+// The program's own question before an action or a rebuild: is the month closed?
+void ClosedMonthQuestion(benchmark::State &state) {
+    const QDate m = monthStart();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(monthClosing(dm->ADO_DB, m.month(), m.year()).closed);
+}
+
 void RebuildShiftMonth(benchmark::State &state) {
     const QDate m = monthStart();
+    const GuardTriggers guards(state.range(0) != 0);
     for (auto _ : state)
         RebuildShiftRows(*dm, m.month(), m.year(), nullptr);
     state.counters["rows"] =
@@ -88,6 +188,7 @@ void RebuildShiftMonth(benchmark::State &state) {
 }
 void RebuildHouseholdMonth(benchmark::State &state) {
     const QDate m = monthStart();
+    const GuardTriggers guards(state.range(0) != 0);
     for (auto _ : state)
         RebuildHouseholdRows(*dm, m.month(), m.year(), nullptr);
 }
@@ -209,8 +310,36 @@ void writeReferenceSql(const QString &path) {
 }
 
 BENCHMARK(ShiftSheetOfToday)->Unit(benchmark::kMillisecond);
-BENCHMARK(RebuildShiftMonth)->Unit(benchmark::kMillisecond);
-BENCHMARK(RebuildHouseholdMonth)->Unit(benchmark::kMillisecond);
+// Each with the guards on and off, several times over, so that their cost stands out of the noise.
+BENCHMARK(SaveShiftRecord)
+    ->ArgName("guards")
+    ->Arg(1)
+    ->Arg(0)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(WriteShiftRecord)
+    ->ArgName("guards")
+    ->Arg(1)
+    ->Arg(0)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(ClosedMonthQuestion)->Unit(benchmark::kMillisecond);
+BENCHMARK(RebuildShiftMonth)
+    ->ArgName("guards")
+    ->Arg(1)
+    ->Arg(0)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(RebuildHouseholdMonth)
+    ->ArgName("guards")
+    ->Arg(1)
+    ->Arg(0)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(LiteralShiftRebuild)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(LiteralHouseholdRebuild)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(OverallTimesheet)->Unit(benchmark::kMillisecond);
@@ -221,19 +350,29 @@ BENCHMARK(PriceList)->Unit(benchmark::kMillisecond);
 BENCHMARK(PriceListFilter)->Unit(benchmark::kMillisecond);
 } // namespace
 
+// A message box would wait for a person: the bench prints what the program would show and stops.
+struct PrintedMessages : seams::Messages {
+    void error(const QString &text, const QString &title) override {
+        qFatal("%s: %s", qPrintable(title), qPrintable(text));
+    }
+    bool yesNo(const QString &, const QString &) override { return false; }
+};
+
 int main(int argc, char **argv) {
     QApplication app(argc, argv);
-    dm = new TDataModule6;
-    forms().DataModule6 = dm;
-    dm->ADO_DB.connect(
-        buildConnectionString({qEnvironmentVariable("PIECEWORK_BENCH_DB", "piecework_bench"), "127.0.0.1"}));
+    PrintedMessages messages;
+    seams::setMessages(&messages);
+    // The whole program, so that the editors are measured as the user runs them.
+    if (!createForms({qEnvironmentVariable("PIECEWORK_BENCH_DB", "piecework_bench"), "127.0.0.1"}))
+        return 1;
+    dm = forms().DataModule6;
     if (argc == 3 && QByteArray(argv[1]) == "--write-sql") {
         writeReferenceSql(QString::fromLocal8Bit(argv[2]));
-        delete dm;
+        destroyForms();
         return 0;
     }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
-    delete dm;
+    destroyForms();
     return 0;
 }

@@ -95,6 +95,10 @@ SELECT o.id, round((8 + random() * 40)::numeric, 2)::double precision * (1 + n *
 INSERT INTO accounts_dep.norm(o_id, price, norma, prize)
 SELECT id, CASE WHEN vid = 7777 THEN 150 ELSE 0 END, 1, 0 FROM accounts_dep.oper WHERE vid >= 7777;
 
+-- The generated past is nobody's action: the change history starts with the demo's first use.
+ALTER TABLE accounts_dep.smena DISABLE TRIGGER smena_history;
+ALTER TABLE accounts_dep.fatigue DISABLE TRIGGER fatigue_history;
+
 -- Shift records from the first day of the earlier months up to today ------------------------------
 CREATE TEMP TABLE demo_days AS
 SELECT d::date AS day, extract(isodow FROM d) IN (6, 7) AS day_off
@@ -155,6 +159,25 @@ SELECT (SELECT id FROM cmn_classifier.item WHERE id_level = 2 ORDER BY id OFFSET
  WHERE random() < 0.06;
 
 UPDATE accounts_dep.fatigue SET price = 0 WHERE id_o = 7778;
+
+ALTER TABLE accounts_dep.smena ENABLE TRIGGER smena_history;
+ALTER TABLE accounts_dep.fatigue ENABLE TRIGGER fatigue_history;
+
+-- A few actions of the last working day as two workstations leave them in the history: the
+-- warehouse accepts three records, an administrator corrects a quantity.
+SELECT set_config('piecework.login_role', 'Склад', false), set_config('piecework.login_text', 'tivon', false),
+       set_config('piecework.workstation', 'sklad', false);
+UPDATE accounts_dep.smena SET ok = 'ok'
+ WHERE id IN (SELECT id FROM accounts_dep.smena
+               WHERE data = (SELECT max(data) FROM accounts_dep.smena WHERE data < current_date) AND ok = 'no'
+               ORDER BY id LIMIT 3);
+SELECT set_config('piecework.login_role', 'Администратор', false),
+       set_config('piecework.login_text', '7093', false), set_config('piecework.workstation', 'kontora', false);
+UPDATE accounts_dep.smena SET kol_vo = kol_vo + 1
+ WHERE id = (SELECT min(id) FROM accounts_dep.smena
+              WHERE data = (SELECT max(data) FROM accounts_dep.smena WHERE data < current_date));
+SELECT set_config('piecework.login_role', '', false), set_config('piecework.login_text', '', false),
+       set_config('piecework.workstation', '', false);
 
 -- The monthly timesheet as the editors would have left it -----------------------------------------
 DO $$

@@ -309,6 +309,29 @@ void TForm11::clearFields() {
         e->clear();
 }
 
+void TForm11::writeRecord(const QString &price, int color, Id recordId) {
+    TDataModule6 &dm = *forms().DataModule6;
+    const int shift = forms().Form1->ShiftNumber;
+    Dataset &shiftQuery = dm.shiftQuery(shift);
+    const QDate date = DTimeP->date();
+    // The record and its day cells are written together or not at all.
+    Transaction tx(dm.ADO_DB);
+    if (Tag == 1) {
+        insertRecord(price, color);
+    } else {
+        const Id oldWorker = shiftQuery.asId("w_id");
+        const int oldShift = shiftQuery.asInt("smena");
+        const QDate oldDate = shiftQuery.value("data").toDate();
+        requireRowWritten(updateRecord(price, color, recordId));
+        // A record moved to another worker, date or shift leaves its old cell right too.
+        if (oldWorker != WorkerId || oldShift != shift || oldDate != date)
+            RewriteDayCell(dm, TimesheetKey::shiftRow(oldWorker, oldShift), oldDate,
+                           DayCellWrite::AfterDelete);
+    }
+    RewriteDayCell(dm, TimesheetKey::shiftRow(WorkerId, shift), date, DayCellWrite::Store);
+    tx.commit();
+}
+
 void TForm11::Button1Click() {
     const bool paint = isPaintOperation();
     for (QLineEdit *e : {Edit1, Edit2, Edit3, Edit4}) {
@@ -330,26 +353,7 @@ void TForm11::Button1Click() {
     if (dm.CheckDuplicate(duplicateSql(color, recordId), "Позиция с такими параметрами уже заведена!"))
         return;
 
-    const int shift = main.ShiftNumber;
-    const QDate date = DTimeP->date();
-    {
-        // The record and its day cells are written together or not at all.
-        Transaction tx(dm.ADO_DB);
-        if (Tag == 1) {
-            insertRecord(price, color);
-        } else {
-            const Id oldWorker = shiftQuery.asId("w_id");
-            const int oldShift = shiftQuery.asInt("smena");
-            const QDate oldDate = shiftQuery.value("data").toDate();
-            requireRowWritten(updateRecord(price, color, recordId));
-            // A record moved to another worker, date or shift leaves its old cell right too.
-            if (oldWorker != WorkerId || oldShift != shift || oldDate != date)
-                RewriteDayCell(dm, TimesheetKey::shiftRow(oldWorker, oldShift), oldDate,
-                               DayCellWrite::AfterDelete);
-        }
-        RewriteDayCell(dm, TimesheetKey::shiftRow(WorkerId, shift), date, DayCellWrite::Store);
-        tx.commit();
-    }
+    writeRecord(price, color, recordId);
     shiftQuery.reopenKeepingPlace();
     for (Dataset *t : {&dm.H_Tabel_1, &dm.H_Tabel_2, &dm.H_Tabel_3})
         t->close();

@@ -51,6 +51,9 @@ public:
     void takeOperation(Id productId, Id operRowId, double piecePrice, const QString &text);
 
     void Button1Click();
+    // What "Запись" writes once the fields are checked: the record (added, or changed while it
+    // still has the version it was read with) and its day cells, in one transaction.
+    void writeRecord(const QString &price, int color, Id recordId);
     void Button3Click(); // worker picker
     void Button4Click(); // operation picker
     void recomputeDisplays();
