@@ -21,11 +21,11 @@
 namespace {
 QVector<GridColumn> historyColumns() {
     return {
-        {"changed", "Время", 120},   {"action_name", "Действие", 100},
-        {"kind", "Запись", 85},      {"record_date", "Дата записи", 80},
-        {"fio", "Рабочий", 170},     {"login_role", "Роль", 95},
-        {"login_text", "Логин", 70}, {"workstation", "Рабочее место", 110},
-        {"was", "Было", 260},        {"became", "Стало", 260},
+        {"changed", "Время", 128},   {"action_name", "Действие", 100},
+        {"kind", "Запись", 82},      {"record_date", "Дата записи", 86},
+        {"fio", "Рабочий", 160},     {"login_role", "Роль", 104},
+        {"login_text", "Логин", 70}, {"workstation", "Рабочее место", 100},
+        {"was", "Было", 220},        {"became", "Стало", 220},
     };
 }
 } // namespace

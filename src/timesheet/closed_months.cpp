@@ -17,6 +17,12 @@ MonthClosing monthClosing(Database &db, int month, int year) {
     return result;
 }
 
+QDate latestClosedMonth(Database &db) {
+    QSqlQuery q =
+        db.run("select year, month from accounts_dep.closed_month order by year desc, month desc limit 1");
+    return q.next() ? QDate(q.value(0).toInt(), q.value(1).toInt(), 1) : QDate();
+}
+
 void refuseIfMonthClosed(Database &db, int month, int year) {
     if (monthClosing(db, month, year).closed)
         throw DbError(kClosedMonthMessage);

@@ -16,6 +16,8 @@ struct MonthClosing {
 };
 
 MonthClosing monthClosing(Database &db, int month, int year);
+// The first day of the latest closed month; null when no month is closed.
+QDate latestClosedMonth(Database &db);
 
 // Throws the closed-month refusal (kClosedMonthMessage) when the date's month is closed.
 void refuseIfMonthClosed(Database &db, const QDate &date);

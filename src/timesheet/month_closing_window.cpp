@@ -65,12 +65,18 @@ void MonthClosingWindow::prepare(Mode mode, const QDate &day) {
     const QString caption = mode == Close ? QStringLiteral("Закрыть месяц") : QStringLiteral("Открыть месяц");
     setWindowTitle(caption);
     Button1->setText(caption);
-    const QDate previous = QDate(day.year(), day.month(), 1).addMonths(-1);
+    // Opening is offered for the latest closed month, closing for the one whose wages are paid now.
+    QDate offered = QDate(day.year(), day.month(), 1).addMonths(-1);
+    if (mode == Reopen) {
+        const QDate latest = latestClosedMonth(forms().DataModule6->ADO_DB);
+        if (latest.isValid())
+            offered = latest;
+    }
     {
         const QSignalBlocker quietMonth(ComboBox1);
         const QSignalBlocker quietYear(SpinYear);
-        ComboBox1->setCurrentIndex(previous.month() - 1);
-        SpinYear->setValue(previous.year());
+        ComboBox1->setCurrentIndex(offered.month() - 1);
+        SpinYear->setValue(offered.year());
     }
     showState();
 }

@@ -21,8 +21,8 @@ public:
     QPushButton *Button1; // "Закрыть месяц" / "Открыть месяц"
     QPushButton *Button2; // "Отмена"
 
-    // What the menu item does: the mode, the month before today's (the month whose wages are paid
-    // now), the window shown modally.
+    // What the menu item does: the mode, the month offered (for closing the month before today's,
+    // whose wages are paid now; for opening the latest closed one), the window shown modally.
     void launch(Mode mode);
     void prepare(Mode mode, const QDate &day);
 
