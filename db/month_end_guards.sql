@@ -16,8 +16,10 @@ CREATE TABLE accounts_dep.closed_month (
   PRIMARY KEY (year, month)
 );
 
+-- The guards' functions run with their owner's rights (SECURITY DEFINER): the database users of
+-- other programs that write these tables need no rights on the tables added here.
 CREATE FUNCTION accounts_dep.refuse_closed_month(y integer, m integer) RETURNS void
-LANGUAGE plpgsql STABLE AS $$
+LANGUAGE plpgsql STABLE SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$
 BEGIN
   IF EXISTS (SELECT 1 FROM accounts_dep.closed_month c WHERE c.year = y AND c.month = m) THEN
     RAISE EXCEPTION 'Месяц закрыт для изменений' USING ERRCODE = 'PWM01',
@@ -55,7 +57,8 @@ END $$;
 
 -- Timesheet rows are checked once per statement: a month rebuild deletes and inserts hundreds of
 -- rows in two statements.
-CREATE FUNCTION accounts_dep.h_tabel_month_open() RETURNS trigger LANGUAGE plpgsql AS $$
+CREATE FUNCTION accounts_dep.h_tabel_month_open() RETURNS trigger LANGUAGE plpgsql
+SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$
 DECLARE
   closed record;
 BEGIN
@@ -110,7 +113,8 @@ CREATE TABLE accounts_dep.change_history (
 CREATE INDEX change_history_time ON accounts_dep.change_history (changed_at);
 CREATE INDEX change_history_worker ON accounts_dep.change_history (worker_id, changed_at);
 
-CREATE FUNCTION accounts_dep.keep_history() RETURNS trigger LANGUAGE plpgsql AS $$
+CREATE FUNCTION accounts_dep.keep_history() RETURNS trigger LANGUAGE plpgsql
+SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$
 DECLARE
   b jsonb;
   a jsonb;

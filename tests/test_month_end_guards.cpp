@@ -84,6 +84,7 @@ private slots:
     void closedMonthRefusesPlainSql_data();
     void closedMonthRefusesPlainSql();
     void closingAndReopeningThroughTheWindow();
+    void closedMonthIsShownAsBefore();
 };
 
 void MonthEndGuardsTest::initTestCase() {
@@ -434,6 +435,21 @@ void MonthEndGuardsTest::closingAndReopeningThroughTheWindow() {
     doubleClick();
     QVERIFY(testing::messages().shown.isEmpty());
     QCOMPARE(scalar("select ok from accounts_dep.smena").toString(), "ok");
+}
+
+void MonthEndGuardsTest::closedMonthIsShownAsBefore() {
+    closeMonth(dm->ADO_DB, 3, 2024, "7093");
+    // The day's sheet, the household list and both timesheets read a closed month as before.
+    showShiftSheet(march);
+    QCOMPARE(dm->Smena1.recordCount(), 1);
+    showHousehold(march);
+    QCOMPARE(household->fatigue.recordCount(), 1);
+    TForm27 &monthly = *forms().Form27;
+    monthly.prepare(TForm27::Piecework, march);
+    QCOMPARE(monthly.CurrentView->recordCount(), 1);
+    forms().Form19->chooseMonth(march);
+    QCOMPARE(dm->H_Tabel_1.recordCount(), 1);
+    QVERIFY2(testing::messages().shown.isEmpty(), qPrintable(lastMessage()));
 }
 
 QTEST_MAIN(MonthEndGuardsTest)
