@@ -108,10 +108,8 @@ QDate lastWorkingDay() {
     return day;
 }
 
-// "Запись" of the shift record editor changing a record's quantity: the duplicate check, the
-// record, its day cell, and the shift list read again.
-void SaveShiftRecord(benchmark::State &state) {
-    const GuardTriggers guards(state.range(0) != 0);
+// The shift record editor changing the first record of the last working day's first shift.
+TForm11 &changingFirstRecord() {
     Dataset &list = dm->Smena1;
     list.close();
     list.setParam("data", lastWorkingDay());
@@ -121,6 +119,15 @@ void SaveShiftRecord(benchmark::State &state) {
     TForm11 &editor = *forms().Form11;
     forms().Form1->ShiftNumber = 1;
     editor.prepareChange(list);
+    return editor;
+}
+
+// "Запись" of the shift record editor changing a record's quantity: the duplicate check, the
+// record, its day cell, and the shift list read again.
+void SaveShiftRecord(benchmark::State &state) {
+    const GuardTriggers guards(state.range(0) != 0);
+    Dataset &list = dm->Smena1;
+    TForm11 &editor = changingFirstRecord();
     // A save clears the fields: they are filled again as the change left them (opening the price
     // list each time, as the editor does, would take longer than the save).
     QList<QLineEdit *> edits = editor.findChildren<QLineEdit *>();
@@ -144,14 +151,7 @@ void SaveShiftRecord(benchmark::State &state) {
 void WriteShiftRecord(benchmark::State &state) {
     const GuardTriggers guards(state.range(0) != 0);
     Dataset &list = dm->Smena1;
-    list.close();
-    list.setParam("data", lastWorkingDay());
-    list.setParam("ok", "ta");
-    list.open();
-    list.first();
-    TForm11 &editor = *forms().Form11;
-    forms().Form1->ShiftNumber = 1;
-    editor.prepareChange(list);
+    TForm11 &editor = changingFirstRecord();
     const Id id = list.asId("id");
     const QString price = list.text("cena");
     int k = 0;

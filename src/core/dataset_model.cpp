@@ -16,6 +16,17 @@ DatasetModel::DatasetModel(Dataset *dataset, QVector<GridColumn> columns, QObjec
     connect(dataset_, &Dataset::currentChanged, this, &DatasetModel::syncSelection);
 }
 
+QTableView *newRowGrid(QWidget *parent, const char *objectName) {
+    auto *grid = new QTableView(parent);
+    grid->setObjectName(objectName);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->verticalHeader()->setVisible(false);
+    grid->verticalHeader()->setDefaultSectionSize(20);
+    return grid;
+}
+
 void OwnColourDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const {
     QStyledItemDelegate::initStyleOption(option, index);
     const QVariant own = index.data(Qt::ForegroundRole);

@@ -29,6 +29,10 @@ protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
 };
 
+// A read-only grid of whole rows as the windows use them: one row selected at a time, no editing,
+// no row numbers, 20-pixel rows.
+QTableView *newRowGrid(QWidget *parent, const char *objectName);
+
 class DatasetModel : public QAbstractTableModel {
     Q_OBJECT
 public:

@@ -68,13 +68,7 @@ void PrefixFilterEdit::keyPressEvent(QKeyEvent *e) {
 ReferenceListWindow::ReferenceListWindow(const QString &objectName, QWidget *parent) : QDialog(parent) {
     setObjectName(objectName);
     auto *layout = new QVBoxLayout(this);
-    DBGrid1 = new QTableView(this);
-    DBGrid1->setObjectName("DBGrid1");
-    DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGrid1->verticalHeader()->setVisible(false);
-    DBGrid1->verticalHeader()->setDefaultSectionSize(20);
+    DBGrid1 = newRowGrid(this, "DBGrid1");
     layout->addWidget(DBGrid1, 1);
     panel_ = new QHBoxLayout;
     layout->addLayout(panel_);

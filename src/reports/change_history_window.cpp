@@ -59,13 +59,7 @@ ChangeHistoryWindow::ChangeHistoryWindow(QWidget *parent)
     top->addStretch(1);
     layout->addLayout(top);
 
-    DBGrid1 = new QTableView(this);
-    DBGrid1->setObjectName("DBGrid1");
-    DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGrid1->verticalHeader()->setVisible(false);
-    DBGrid1->verticalHeader()->setDefaultSectionSize(20);
+    DBGrid1 = newRowGrid(this, "DBGrid1");
     DBGrid1->setWordWrap(false);
     DBGrid1->setAccessibleName("История изменений");
     model_ = new DatasetModel(&history, historyColumns(), this);

@@ -34,13 +34,7 @@ TForm25::TForm25(QWidget *parent) : QDialog(parent), fatigue(forms().DataModule6
         "order by p.fio, f.id",
     });
     auto *layout = new QVBoxLayout(this);
-    DBGrid1 = new QTableView(this);
-    DBGrid1->setObjectName("DBGrid1");
-    DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGrid1->verticalHeader()->setVisible(false);
-    DBGrid1->verticalHeader()->setDefaultSectionSize(20);
+    DBGrid1 = newRowGrid(this, "DBGrid1");
     const auto right = Qt::AlignRight | Qt::AlignVCenter;
     model_ = new DatasetModel(&fatigue,
                               {{"fio", "ФИО", 200},

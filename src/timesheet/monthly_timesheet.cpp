@@ -145,13 +145,7 @@ TForm27::TForm27(QWidget *parent)
              .arg(kPieceMoney)});
 
     auto *layout = new QVBoxLayout(this);
-    DBGrid = new QTableView(this);
-    DBGrid->setObjectName("DBGrid");
-    DBGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DBGrid->setSelectionMode(QAbstractItemView::SingleSelection);
-    DBGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGrid->verticalHeader()->setVisible(false);
-    DBGrid->verticalHeader()->setDefaultSectionSize(20);
+    DBGrid = newRowGrid(this, "DBGrid");
     DBGrid->setItemDelegate(new OwnColourDelegate(DBGrid));
     // The column widths are those of the office's 8-point grids.
     QFont gridFont = DBGrid->font();
