@@ -309,37 +309,18 @@ void writeReferenceSql(const QString &path) {
     out.write(text.toUtf8());
 }
 
+// With the guards on and off, several times over, so that their cost stands out of the noise.
+void guardsOnAndOff(benchmark::internal::Benchmark *b) {
+    b->ArgName("guards")->Arg(1)->Arg(0)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(
+        benchmark::kMillisecond);
+}
+
 BENCHMARK(ShiftSheetOfToday)->Unit(benchmark::kMillisecond);
-// Each with the guards on and off, several times over, so that their cost stands out of the noise.
-BENCHMARK(SaveShiftRecord)
-    ->ArgName("guards")
-    ->Arg(1)
-    ->Arg(0)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(WriteShiftRecord)
-    ->ArgName("guards")
-    ->Arg(1)
-    ->Arg(0)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(SaveShiftRecord)->Apply(guardsOnAndOff);
+BENCHMARK(WriteShiftRecord)->Apply(guardsOnAndOff);
 BENCHMARK(ClosedMonthQuestion)->Unit(benchmark::kMillisecond);
-BENCHMARK(RebuildShiftMonth)
-    ->ArgName("guards")
-    ->Arg(1)
-    ->Arg(0)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(RebuildHouseholdMonth)
-    ->ArgName("guards")
-    ->Arg(1)
-    ->Arg(0)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(RebuildShiftMonth)->Apply(guardsOnAndOff);
+BENCHMARK(RebuildHouseholdMonth)->Apply(guardsOnAndOff);
 BENCHMARK(LiteralShiftRebuild)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(LiteralHouseholdRebuild)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(OverallTimesheet)->Unit(benchmark::kMillisecond);

@@ -149,7 +149,6 @@ void ChangeHistoryWindow::refresh() {
     if (worker != 0)
         history.setParam("worker", worker);
     history.open();
-    history.first();
 }
 
 void ChangeHistoryWindow::Button1Click() {
