@@ -17,9 +17,11 @@
 #include "timesheet/household_work_list.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -100,6 +102,7 @@ private slots:
     void everyKindOfActionIsKept();
     void historyWindow();
     void onlyTheAdministratorOpensIt();
+    void menuBarByKeyboard();
 };
 
 void ChangeHistoryTest::initTestCase() {
@@ -279,6 +282,23 @@ void ChangeHistoryTest::onlyTheAdministratorOpensIt() {
     });
     main->N20->trigger();
     QVERIFY(shown);
+}
+
+void ChangeHistoryTest::menuBarByKeyboard() {
+    // F10 opens the first menu the role may use; the arrows go on from there.
+    const QPair<QString, QString> logins[] = {{"7093", "Справочники"}, {"quorbel", "Отчеты"}};
+    for (const auto &[text, first] : logins) {
+        loginAs(text);
+        main->show();
+        QApplication::setActiveWindow(main);
+        QVERIFY(QTest::qWaitForWindowActive(main));
+        QTest::keyClick(main, Qt::Key_F10);
+        QVERIFY(main->MainMenu->activeAction());
+        QCOMPARE(main->MainMenu->activeAction()->text(), first);
+        QTest::keyClick(main->MainMenu, Qt::Key_Escape);
+        QTest::keyClick(main->MainMenu, Qt::Key_Escape);
+        main->hide();
+    }
 }
 
 QTEST_MAIN(ChangeHistoryTest)

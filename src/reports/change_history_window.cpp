@@ -21,11 +21,11 @@
 namespace {
 QVector<GridColumn> historyColumns() {
     return {
-        {"changed", "Время", 128},   {"action_name", "Действие", 100},
-        {"kind", "Запись", 82},      {"record_date", "Дата записи", 86},
-        {"fio", "Рабочий", 160},     {"login_role", "Роль", 104},
-        {"login_text", "Логин", 70}, {"workstation", "Рабочее место", 100},
-        {"was", "Было", 220},        {"became", "Стало", 220},
+        {"changed", "Время", 150},   {"action_name", "Действие", 100},
+        {"kind", "Запись", 82},      {"record_date", "Дата записи", 96},
+        {"fio", "Рабочий", 160},     {"login_role", "Роль", 116},
+        {"login_text", "Логин", 70}, {"workstation", "Рабочее место", 116},
+        {"was", "Было", 200},        {"became", "Стало", 200},
     };
 }
 } // namespace
@@ -77,7 +77,7 @@ ChangeHistoryWindow::ChangeHistoryWindow(QWidget *parent)
     bottom->addStretch(1);
     bottom->addWidget(Button2);
     layout->addLayout(bottom);
-    resize(1280, 560);
+    resize(1330, 560);
 
     connect(Button1, &QPushButton::clicked, this, guarded([this] { Button1Click(); }));
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);

@@ -33,6 +33,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -141,6 +142,17 @@ TForm1::TForm1(QWidget *parent) : QDialog(parent) {
     connect(Button4, &QPushButton::clicked, this, [this] { reject(); });
 
     buildMenu();
+    // F10 opens the menu bar, as on the desktop: the arrows and Enter then reach every menu item
+    // (this style does not take the menu bar by the Alt key alone).
+    auto *menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this, [this] {
+        for (QAction *a : MainMenu->actions())
+            if (a->isEnabled() && a->menu()) {
+                MainMenu->setFocus(Qt::ShortcutFocusReason);
+                MainMenu->setActiveAction(a);
+                return;
+            }
+    });
     setFixedSize(1281, 585 + MainMenu->sizeHint().height());
 
     Timer1 = new QTimer(this);
