@@ -13,6 +13,7 @@
 #include "support/test_program.h"
 #include "support/workbook_reader.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -49,9 +50,13 @@ private slots:
     void operationRowEditor();
     void newRowWithFirstPrice();
     void normsWindow();
+    void normsWindowByMouseAndKeys();
+    void normsRefuseWhatIsNotANumber_data();
+    void normsRefuseWhatIsNotANumber();
     void pickerPricesTheRecord();
     void pickerOnEmptyListChangesNothing();
     void deleteRowOnly();
+    void deleteRefusedWhileRecordsUseIt();
     void exportReadsBack();
 };
 
@@ -188,6 +193,15 @@ void PriceListTest::newRowWithFirstPrice() {
     editor.Edit1->setText("ШМ-200");
     editor.OperTypeId = painting;
     editor.Edit2->setText("ПОКРАСКА");
+    // A lone separator passes the field's mask but is no price: refused, nothing written.
+    for (const char *notANumber : {",", "."}) {
+        testing::messages().clear();
+        editor.Edit3->setText(notANumber);
+        editor.Button1->click();
+        QCOMPARE(testing::messages().shown.value(0).text, "Цена должна быть числом.");
+        QCOMPARE(scalar("select count(*) from accounts_dep.oper").toInt(), 0);
+    }
+    testing::messages().clear();
     editor.Edit3->setText("7,25");
     editor.Button1->click();
     QVERIFY(testing::messages().shown.isEmpty());
@@ -228,7 +242,8 @@ void PriceListTest::normsWindow() {
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     QCOMPARE(NormsModel::priceText(12.5), "12,50");
     QCOMPARE(NormsModel::priceText(10), "10,00");
-    QCOMPARE(NormsModel::priceText(12.3456), "12,346");
+    QCOMPARE(NormsModel::priceText(12.3456), "12,3456");
+    QCOMPARE(NormsModel::priceText(7.125), "7,125");
     QLocale::setDefault(QLocale::c());
 
     // Ordered by norm; deleting stops at the last norm.
@@ -243,6 +258,136 @@ void PriceListTest::normsWindow() {
     QVERIFY(!grid->setData(grid->index(0, 1), "abc") || !testing::messages().shown.isEmpty());
     QCOMPARE(testing::messages().shown.size(), 1);
     list->CheckBox1->setChecked(false);
+}
+
+// Types into whatever has the focus, key by key, as a user would.
+static void typeKeys(const QString &text) {
+    for (const QChar ch : text)
+        QTest::keyClick(QApplication::focusWidget(), ch.toLatin1());
+}
+
+void PriceListTest::normsWindowByMouseAndKeys() {
+    TForm22 &norms = *forms().Form22;
+    const int row = fixtures::priceRow(shelf, cutting, 0, 7.1234);
+    fixtures::exec(QString("update accounts_dep.norm set norma=100, prize=0 where o_id=%1").arg(row));
+    addNorm(row, 9, 200);
+    auto norm = [&](int norma, const char *field) {
+        return scalar(QString("select %1 from accounts_dep.norm where o_id=%2 and norma=%3")
+                          .arg(field)
+                          .arg(row)
+                          .arg(norma));
+    };
+    dm->Oper.open();
+    QVERIFY(dm->Oper.locate("id", row));
+    list->CheckBox1->setChecked(true);
+    QTableView *grid = norms.DBGrid1;
+    auto click = [&](int r, int c) {
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualRect(grid->model()->index(r, c)).center());
+    };
+    auto at = [&] { return QPoint(grid->currentIndex().row(), grid->currentIndex().column()); };
+    QString firstPrice;
+    QPoint afterTab, afterNewNorm;
+    testing::onModal([&](QDialog *d) {
+        d->show();
+        if (!QTest::qWaitForWindowExposed(d))
+            return -1;
+        QApplication::setActiveWindow(d);
+        grid->setFocus();
+        // The price shows with the decimals it has; clicking into it and opening its editor
+        // changes nothing.
+        firstPrice = grid->model()->index(0, 1).data().toString();
+        click(0, 1);
+        QTest::keyClick(grid, Qt::Key_F2);
+        // A click on the second norm, then "Удалить": that norm goes.
+        click(1, 0);
+        QTest::mouseClick(norms.Button2, Qt::LeftButton);
+        // Typing into the first norm's price, then Tab: written, and the bonus is next.
+        click(0, 1);
+        typeKeys("8,5");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        afterTab = at();
+        typeKeys("15");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        // A new norm in the empty row: its norm, Tab, its price.
+        click(1, 0);
+        typeKeys("300");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        afterNewNorm = at();
+        typeKeys("4,2575");
+        QTest::mouseClick(norms.Button1, Qt::LeftButton);
+        d->hide();
+        return d->result();
+    });
+    list->DBGrid1DblClick();
+    list->CheckBox1->setChecked(false);
+    QVERIFY(testing::messages().shown.isEmpty());
+    QCOMPARE(firstPrice, "7.1234");
+    QCOMPARE(norm(200, "count(*)").toInt(), 0);
+    QCOMPARE(norm(100, "price").toDouble(), 8.5);
+    QCOMPARE(afterTab, QPoint(0, 2));
+    QCOMPARE(norm(100, "prize").toInt(), 15);
+    QCOMPARE(afterNewNorm, QPoint(1, 1));
+    QCOMPARE(norm(300, "price").toDouble(), 4.2575);
+    QCOMPARE(scalar(QString("select count(*) from accounts_dep.norm where o_id=%1").arg(row)).toInt(), 2);
+
+    // Only the changed cell is written: the first price kept all of its decimals meanwhile.
+    fixtures::exec(QString("update accounts_dep.norm set price=7.1234 where o_id=%1 and norma=100").arg(row));
+    testing::onModal([&](QDialog *d) {
+        d->show();
+        if (!QTest::qWaitForWindowExposed(d))
+            return -1;
+        QApplication::setActiveWindow(d);
+        click(0, 1);
+        QTest::keyClick(grid, Qt::Key_F2);
+        QTest::mouseClick(norms.Button1, Qt::LeftButton);
+        d->hide();
+        return d->result();
+    });
+    list->CheckBox1->setChecked(true);
+    list->DBGrid1DblClick();
+    list->CheckBox1->setChecked(false);
+    QCOMPARE(norms.result(), int(QDialog::Accepted));
+    QCOMPARE(norm(100, "price").toString(), "7.1234");
+}
+
+void PriceListTest::normsRefuseWhatIsNotANumber_data() {
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("norm past the integer range") << 0 << "99999999999"
+                                                 << "Здесь нужно целое число.";
+    QTest::newRow("bonus past the integer range") << 2 << "-3000000000"
+                                                  << "Здесь нужно целое число.";
+    QTest::newRow("norm with a fraction") << 0 << "12,5"
+                                          << "Здесь нужно целое число.";
+    QTest::newRow("lone separator as a price") << 1 << ","
+                                               << "Цена должна быть числом.";
+    QTest::newRow("letters as a price") << 1 << "abc"
+                                        << "Цена должна быть числом.";
+    QTest::newRow("infinity as a price") << 1 << "inf"
+                                         << "Цена должна быть числом.";
+}
+
+void PriceListTest::normsRefuseWhatIsNotANumber() {
+    QFETCH(int, column);
+    QFETCH(QString, typed);
+    QFETCH(QString, message);
+    TForm22 &norms = *forms().Form22;
+    const int row = fixtures::priceRow(shelf, cutting, 0, 5);
+    fixtures::exec("update accounts_dep.norm set norma=100, prize=3");
+    norms.norm.setParam("o_id", row);
+    norms.norm.open();
+    QAbstractItemModel *grid = norms.DBGrid1->model();
+    // On the norm and on the row of a new one: refused, nothing written.
+    for (int r : {0, 1}) {
+        testing::messages().clear();
+        QVERIFY(!grid->setData(grid->index(r, column), typed));
+        QCOMPARE(testing::messages().shown.value(0).text, message);
+    }
+    QCOMPARE(scalar("select count(*) from accounts_dep.norm where norma=100 and prize=3 and price=5").toInt(),
+             1);
+    QCOMPARE(scalar("select count(*) from accounts_dep.norm").toInt(), 1);
 }
 
 void PriceListTest::pickerPricesTheRecord() {
@@ -284,14 +429,29 @@ void PriceListTest::pickerOnEmptyListChangesNothing() {
 
 void PriceListTest::deleteRowOnly() {
     const int row = fixtures::priceRow(shelf, cutting, 0, 10);
-    fixtures::record({.worker = fixtures::worker("Иванов"), .priceRow = row, .date = QDate(2024, 3, 5)});
     dm->Oper.open();
     testing::messages().answers = {true};
     list->Button3->click();
     QCOMPARE(testing::messages().shown.value(0).text, "Удалить операцию?");
     QCOMPARE(scalar("select count(*) from accounts_dep.oper").toInt(), 0);
-    QCOMPARE(scalar("select count(*) from accounts_dep.norm").toInt(), 1);
-    QCOMPARE(scalar("select count(*) from accounts_dep.smena").toInt(), 1);
+    QCOMPARE(scalar(QString("select count(*) from accounts_dep.norm where o_id=%1").arg(row)).toInt(), 1);
+}
+
+void PriceListTest::deleteRefusedWhileRecordsUseIt() {
+    // The day sheets find a record's operation through the row: while records use it, it stays.
+    const int row = fixtures::priceRow(shelf, cutting, 0, 10);
+    const int worker = fixtures::worker("Иванов");
+    for (int day : {4, 5})
+        fixtures::record({.worker = worker, .priceRow = row, .date = QDate(2024, 3, day)});
+    dm->Oper.open();
+    testing::messages().answers = {true};
+    list->Button3->click();
+    QCOMPARE(testing::messages().shown.size(), 1);
+    QCOMPARE(testing::messages().shown[0].kind, "error");
+    QVERIFY2(testing::messages().shown[0].text.contains("(2)"),
+             qPrintable(testing::messages().shown[0].text));
+    QCOMPARE(scalar("select count(*) from accounts_dep.oper").toInt(), 1);
+    QCOMPARE(scalar("select count(*) from accounts_dep.smena").toInt(), 2);
     fixtures::exec("delete from accounts_dep.smena");
 }
 

@@ -1,7 +1,9 @@
 // The report engine: expressions and masks, bands and groups with their sums, pages with their
 // header and footer, a report with no rows, the PDF with real text, and the preview.
 #include "core/data_module.h"
+#include "core/db_error.h"
 #include "core/forms.h"
+#include "core/guard.h"
 #include "reports/engine/expression.h"
 #include "reports/engine/report_engine.h"
 #include "reports/engine/report_preview.h"
@@ -9,8 +11,10 @@
 #include "support/test_program.h"
 
 #include <QComboBox>
+#include <QPrinter>
 #include <QProcess>
 #include <QSpinBox>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -70,6 +74,12 @@ private slots:
     void noRows();
     void pdfHoldsTheSamePages();
     void preview();
+    void groupHeaderKeepsItsFirstRow();
+    void textsFitTheirCells_data();
+    void textsFitTheirCells();
+    void printsTheChosenPagesAndCopies();
+    void readFailingMidwayIsAnError();
+    void reportErrorsShowTheirText();
 };
 
 void ReportEngineTest::initTestCase() {
@@ -228,6 +238,116 @@ void ReportEngineTest::preview() {
     QVERIFY(preview.savePdf(path));
     QVERIFY(pdfText(path).contains("строка 60"));
     preview.close();
+}
+
+void ReportEngineTest::groupHeaderKeepsItsFirstRow() {
+    // 297 - 2 * 10 margin - 5 page footer - 5 page header = 267 mm of bands. The title (8), the
+    // first group's header (5) and its 49 rows (245) leave 9 mm: room for the next group's header
+    // (5), not for its first row as well.
+    ReportLayout l = groupedLayout();
+    l.groups[0].footer.height = 0;
+    const PreparedReport r = prepareOn("select case when n <= 49 then 'A' else 'B' end as g, 'строка ' || n "
+                                       "as name, n as amount from generate_series(1, 50) n",
+                                       l);
+    QCOMPARE(r.pageCount(), 2);
+    QVERIFY(!r.texts(0).contains("B"));
+    QCOMPARE(r.texts(1).mid(1, 2), (QStringList{"B", "строка 50"}));
+}
+
+void ReportEngineTest::textsFitTheirCells_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("widthMm");
+    QTest::addColumn<bool>("smaller");
+    QTest::addColumn<bool>("whole");
+    QTest::newRow("fits as it is") << "Резка" << 40.0 << false << true;
+    QTest::newRow("a little too wide: smaller") << "ПОКРАСКА ПОРОШКОВАЯ" << 36.0 << true << true;
+    QTest::newRow("heading in its column") << "Сумма без р/к (р.)" << 28.0 << true << true;
+    QTest::newRow("far too wide: ellipsis")
+        << QString("Очень длинное наименование изделия ").repeated(3) << 30.0 << true << false;
+}
+
+void ReportEngineTest::textsFitTheirCells() {
+    QFETCH(QString, text);
+    QFETCH(double, widthMm);
+    QFETCH(bool, smaller);
+    QFETCH(bool, whole);
+    const FittedText fit = fitText(text, 9, true, widthMm);
+    QCOMPARE(fit.pt < 9, smaller);
+    QVERIFY(fit.pt >= 6);
+    QCOMPARE(fit.text == text, whole);
+    if (!whole)
+        QVERIFY(fit.text.endsWith(QChar(0x2026)));
+
+    // On paper: the whole text reaches the PDF, centred in a cell narrower than the text at 9 pt.
+    ReportLayout l;
+    l.name = "fit";
+    l.detail.height = 5;
+    l.detail.items << field("name", QRectF(20, 0, widthMm, 5), 9, true, Qt::AlignCenter);
+    Dataset rows(forms().DataModule6->ADO_DB, "q");
+    rows.setSql({"select :t::text as name"});
+    rows.setParam("t", text);
+    rows.open();
+    const QString path = dir.filePath("fit.pdf");
+    QVERIFY(saveReportPdf(prepareReport(l, rows), path));
+    const QString printed = pdfText(path).simplified();
+    QVERIFY2(printed.contains(fit.text.simplified()), qPrintable(printed));
+}
+
+void ReportEngineTest::printsTheChosenPagesAndCopies() {
+    QCOMPARE(pagesToPrint(5, 0, 0, 1, true), (QVector<int>{0, 1, 2, 3, 4}));
+    QCOMPARE(pagesToPrint(5, 2, 3, 2, true), (QVector<int>{1, 2, 1, 2}));
+    QCOMPARE(pagesToPrint(5, 2, 3, 2, false), (QVector<int>{1, 1, 2, 2}));
+    QCOMPARE(pagesToPrint(3, 2, 9, 1, true), (QVector<int>{1, 2}));
+    // Pages 2-3 of three, twice, to a PDF printer: four sheets, the second page first.
+    const PreparedReport r = prepareOn(
+        "select 'G' as g, 'строка ' || n as name, n::numeric as amount from generate_series(1, 120) n",
+        groupedLayout());
+    QCOMPARE(r.pageCount(), 3);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const QString path = dir.filePath("printed.pdf");
+    printer.setOutputFileName(path);
+    printer.setPrintRange(QPrinter::PageRange);
+    printer.setFromTo(2, 3);
+    printer.setCopyCount(2);
+    printer.setCollateCopies(true);
+    printReport(r, printer);
+    const QString text = pdfText(path);
+    QCOMPARE(text.count('\f'), 4);
+    QVERIFY(!text.contains("Страница 1"));
+    QCOMPARE(text.count("Страница 2"), 2);
+    QVERIFY(text.indexOf("Страница 2") < text.indexOf("Страница 3"));
+}
+
+void ReportEngineTest::readFailingMidwayIsAnError() {
+    // The reports' own connection reads in portions; its server process ends after the first.
+    Database &db = forms().DataModule6->portionedConnection();
+    QSqlQuery pid = db.run("select pg_backend_pid()");
+    QVERIFY(pid.next());
+    const qint64 backend = pid.value(0).toLongLong();
+    pid.finish();
+    QueryRows rows(db, "select n from generate_series(1, 50000) n", {});
+    int read = 0;
+    for (; read < 10; ++read)
+        QVERIFY(rows.next());
+    fixtures::exec(QString("select pg_terminate_backend(%1)").arg(backend));
+    bool failed = false;
+    try {
+        while (rows.next())
+            ++read;
+    } catch (const DbError &) {
+        failed = true;
+    }
+    QVERIFY2(failed, qPrintable(QString("the read ended quietly after %1 rows").arg(read)));
+    QVERIFY(read < 50000);
+}
+
+void ReportEngineTest::reportErrorsShowTheirText() {
+    testing::messages().clear();
+    runGuarded([] { ReportExpression("IF(1,2"); });
+    QCOMPARE(testing::messages().shown.size(), 1);
+    QVERIFY2(testing::messages().shown[0].text.contains("IF(1,2"),
+             qPrintable(testing::messages().shown[0].text));
 }
 
 QTEST_MAIN(ReportEngineTest)

@@ -18,6 +18,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -57,6 +58,8 @@ private slots:
     void blanksOnly();
     void emptyPeriod();
     void reportAsPdf();
+    void workersOfTheSameName();
+    void lostConnectionGivesNoPreview();
     void exportByProducts();
     void roles_data();
     void roles();
@@ -248,6 +251,59 @@ void SummaryReportsTest::reportAsPdf() {
     const QString text = QString::fromUtf8(p.readAllStandardOutput());
     QVERIFY2(text.contains("Детальный отчет по рабочим") && text.contains("Цена ср. сд. за 1 ч.:"),
              qPrintable(text.left(300)));
+}
+
+void SummaryReportsTest::workersOfTheSameName() {
+    // May 2024: two relatives named alike, each with their own piecework and household work in
+    // two groups whose captions are alike too.
+    const int elder = fixtures::worker("Кузнецов К.К.");
+    const int younger = fixtures::worker("Кузнецов К.К.");
+    const qint64 racks = fixtures::group("Стойки");
+    const qint64 racks2 = fixtures::group("Стойки");
+    const int cut =
+        fixtures::priceRow(fixtures::product("СТК-1", racks), fixtures::operationType("Рубка"), 0, 5);
+    const int cut2 =
+        fixtures::priceRow(fixtures::product("СТК-2", racks2), fixtures::operationType("Рубка"), 0, 5);
+    fixtures::record(
+        {.worker = elder, .priceRow = cut, .date = QDate(2024, 5, 6), .quantity = 10, .price = 5});
+    fixtures::record(
+        {.worker = elder, .priceRow = cut2, .date = QDate(2024, 5, 6), .quantity = 4, .price = 5});
+    fixtures::record(
+        {.worker = younger, .priceRow = cut, .date = QDate(2024, 5, 7), .quantity = 2, .price = 5});
+    fixtures::entry({.worker = elder, .group = racks, .date = QDate(2024, 5, 6), .hours = 1, .price = 111});
+    fixtures::entry({.worker = elder, .group = racks2, .date = QDate(2024, 5, 6), .hours = 1, .price = 333});
+    fixtures::entry({.worker = younger, .group = racks, .date = QDate(2024, 5, 7), .hours = 1, .price = 222});
+    window->DTPicker1->setDate(QDate(2024, 5, 1));
+    window->DTPicker2->setDate(QDate(2024, 6, 1));
+
+    const QStringList workers = run(window->Button4);
+    QCOMPARE(workers.count("Кузнецов К.К."), 2);
+    // Each group line with its own household amount, and each worker's own total.
+    for (const char *amount : {"111.000", "333.000", "222.000", "161.000", "353.000", "514.000", "232.000"})
+        QVERIFY2(workers.contains(amount), qPrintable(QString(amount) + " not in: " + workers.join(" | ")));
+    QCOMPARE(workers.count("Стойки"), 3);
+
+    const QStringList detailed = run(window->Button1);
+    QCOMPARE(detailed.count("Кузнецов К.К."), 2);
+    // "Итого:" of each: 70 + 444 household, and 10 + 222.
+    QVERIFY2(detailed.contains("514.00") && detailed.contains("232.00"), qPrintable(detailed.join(" | ")));
+}
+
+void SummaryReportsTest::lostConnectionGivesNoPreview() {
+    // The reports' own connection is gone (a server restart, a dropped link): the action says so
+    // and shows nothing, and the next report reconnects.
+    Database &reports = forms().DataModule6->portionedConnection();
+    QSqlQuery pid = reports.run("select pg_backend_pid()");
+    QVERIFY(pid.next());
+    const qint64 backend = pid.value(0).toLongLong();
+    pid.finish();
+    exec(QString("select pg_terminate_backend(%1)").arg(backend));
+    QCOMPARE(run(window->Button1), QStringList{"no preview"});
+    QCOMPARE(testing::messages().shown.size(), 1);
+    QVERIFY(!testing::messages().shown[0].text.isEmpty());
+    testing::messages().clear();
+    QVERIFY(run(window->Button1).contains("Итого:"));
+    QVERIFY(testing::messages().shown.isEmpty());
 }
 
 void SummaryReportsTest::exportByProducts() {

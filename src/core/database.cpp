@@ -124,6 +124,11 @@ QSqlQuery Database::run(const QString &sql, const SqlParams &params) {
     return q;
 }
 
+void Database::checkRead(const QSqlQuery &query) {
+    if (query.lastError().isValid())
+        fail(query.lastError().text());
+}
+
 void Database::begin() {
     reopenIfBroken();
     if (!db_.transaction())

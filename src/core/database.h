@@ -31,6 +31,10 @@ public:
     // Numbers are read exactly (as text) so that money never drifts.
     QSqlQuery run(const QString &sql, const SqlParams &params = {});
 
+    // A result read row by row can fail midway (the connection dropped): its end is then an error,
+    // not the last row. Throws DbError when the query's reading failed.
+    void checkRead(const QSqlQuery &query);
+
     void begin();
     void commit();
     void rollback();

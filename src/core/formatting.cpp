@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QLocale>
+#include <QRegularExpression>
+#include <cmath>
 
 QString sqlDate(const QDate &date) {
     return QStringLiteral("%1.%2.%3")
@@ -71,6 +73,28 @@ QString displayText(const QVariant &value, int fieldType) {
     default:
         return value.toString();
     }
+}
+
+std::optional<double> parseDecimal(const QString &text) {
+    static const QRegularExpression pattern(R"(^\s*[+-]?(\d+([.,]\d*)?|[.,]\d+)\s*$)");
+    if (!pattern.match(text).hasMatch())
+        return std::nullopt;
+    bool ok = false;
+    const double value = text.trimmed().replace(',', '.').toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<int> parseWholeNumber(const QString &text) {
+    static const QRegularExpression pattern(R"(^\s*[+-]?\d+\s*$)");
+    if (!pattern.match(text).hasMatch())
+        return std::nullopt;
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok); // false past the integer range
+    if (!ok)
+        return std::nullopt;
+    return value;
 }
 
 bool isWeekend(const QDate &date) {

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <optional>
 
 // DD.MM.YYYY, as the statements' to_date calls and day-first literals expect, whatever the locale.
 QString sqlDate(const QDate &date);
@@ -16,6 +17,13 @@ QString displayText(const QVariant &value, int fieldType = 0);
 // Shortest plain decimal form of a number (up to 15 significant digits, no trailing zeros) with
 // the given decimal separator.
 QString shortestNumber(double value, QChar separator = QLatin1Char('.'));
+
+// A decimal number as a user types it: digits with one point or comma ("12,5", ".5", "7.");
+// nothing else, so a lone separator, letters or "inf" are refused.
+std::optional<double> parseDecimal(const QString &text);
+
+// A whole number that fits a database integer; digits only, an optional sign.
+std::optional<int> parseWholeNumber(const QString &text);
 
 // Saturday or Sunday.
 bool isWeekend(const QDate &date);

@@ -11,6 +11,7 @@ void runGuarded(const std::function<void()> &action) {
     } catch (const std::exception &e) {
         showError(QString::fromUtf8(e.what()));
     } catch (...) {
-        showError(QString());
+        // Never an empty box: say at least that the action did not finish.
+        showError(QStringLiteral("Действие не выполнено из-за непредвиденной ошибки."));
     }
 }

@@ -60,7 +60,8 @@ const SummaryReport &TForm16() {
         "t_Report",
         QStringList{"select person.s_caption fio, sum(smena.kol_vo-smena.brak)::numeric(10,2) as "
                     "kolvo,vid_oper.vid, ",
-                    "sum((kol_vo-brak)*smena.cena)::numeric(10,2) as summa,izdel.nom, oper.naimen, color,"}
+                    "sum((kol_vo-brak)*smena.cena)::numeric(10,2) as summa,izdel.nom, oper.naimen, color,",
+                    "smena.w_id, izdel.id_nom,"}
             << fatigueLine("f.cnt*f.price", "f_sum7", 3, 4,
                            " and f.id_p=smena.w_id and f.id_nom=izdel.id_nom and f.id_o=7777")
             << fatigueLine("f.cnt*f.price", "f_sum8", 5, 6,
@@ -75,7 +76,7 @@ const SummaryReport &TForm16() {
                            "and oper.id=smena.o_id and smena.data<:data2 and smena.data>=:data1",
                            "group by fio, izdel.nom, vid_oper.vid, smena.w_id, izdel.id_nom, oper.naimen, "
                            "color",
-                           "order by fio, izdel.nom"},
+                           "order by fio, smena.w_id, izdel.nom, izdel.id_nom"},
         12,
         "   Отчет по рабочим за период с ",
     };
@@ -112,7 +113,7 @@ const SummaryReport &TForm20() {
         "w_Report",
         QStringList{"select s_caption fio, izdel.marka, vid_oper.vid, oper.naimen, sum(time) as sum_time,",
                     "sum(smena.kol_vo)::numeric as kolvo, sum(smena.brak) as brk, sum((kol_vo-brak)*",
-                    "smena.cena) as summa, color, sum(prize*(kol_vo-brak)*cena/100) as s_prize,"}
+                    "smena.cena) as summa, color, sum(prize*(kol_vo-brak)*cena/100) as s_prize, w_id,"}
             << fatigueLine("f.cnt*f.price", "f_sum7", 1, 2,
                            " and f.id_p=smena.w_id and f.id_o=7777 and f.i_night=0")
             << fatigueLine("f.cnt*f.price", "f_sum7_n", 3, 4,
@@ -136,7 +137,7 @@ const SummaryReport &TForm20() {
                            "and smena.o_id=oper.id and w_id=s_code::integer and oper.vid=vid_oper.id ",
                            "and smena.data<:data10 and smena.data>=:data9 ",
                            "group by fio, marka,vid_oper.vid, oper.naimen, color, w_id ",
-                           "order by fio, marka, vid_oper.vid, oper.naimen"},
+                           "order by fio, w_id, marka, vid_oper.vid, oper.naimen"},
         18,
         "   Детальный отчет по рабочим за период с ",
     };
@@ -224,8 +225,9 @@ ReportLayout SummaryReport::layout(const QString &title) const {
     if (name == "TForm16") {
         // kind | operation | colour | quantity | amount | amount without the regional factor
         ReportLayout l = common(name, title);
+        // Workers and groups are told apart by id: two of the same name (relatives) print apart.
         ReportGroup worker;
-        worker.expression = "t_Report.fio";
+        worker.expression = "t_Report.w_id";
         worker.header.height = 6;
         worker.header.background = kOuterGroupBack;
         worker.header.items << field("fio", QRectF(0, 0, 150, 6), 10, true)
@@ -237,7 +239,7 @@ ReportLayout SummaryReport::layout(const QString &title) const {
                             << total("sum(summa)+ t_Report.f_sum78", at(130, 30, 1), 9, "#0.000")
                             << total("(sum(summa)+f_sum78)/1.2", at(160, 30, 1), 9, "#0.000");
         ReportGroup nom;
-        nom.expression = "t_Report.nom";
+        nom.expression = "t_Report.id_nom";
         nom.header.height = 6;
         nom.header.items << field("nom", QRectF(0, 0, W, 6), 10, true);
         nom.footer.height = 2 * ROW;
@@ -273,7 +275,7 @@ ReportLayout SummaryReport::layout(const QString &title) const {
     // TForm20: mark | operation | colour | kind | hours | defects | quantity | amount
     ReportLayout l = common(name, title);
     ReportGroup worker;
-    worker.expression = "fio";
+    worker.expression = "w_id";
     worker.header.height = 6;
     worker.header.background = kOuterGroupBack;
     worker.header.items << field("fio", QRectF(0, 0, 115, 6), 10, true)

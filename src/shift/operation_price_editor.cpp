@@ -2,11 +2,13 @@
 
 #include "core/data_module.h"
 #include "core/editor_dialog.h"
+#include "core/formatting.h"
 #include "core/forms.h"
 #include "core/guard.h"
 #include "core/seams.h"
 #include "refbooks/products_list.h"
 #include "shift/operation_types_list.h"
+#include "shift/piece_pricing.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -164,15 +166,22 @@ void TForm10::Button1Click() {
         showError("Все поля должны быть заполнены!", "Ошибка");
         return;
     }
-    if (isDuplicate())
+    if (Tag != 1 && isDuplicate())
         return;
     TDataModule6 &dm = *forms().DataModule6;
     if (Tag == 1) {
-        const QString priceText = Edit3->text().trimmed().replace(',', '.');
+        const QString priceText = Edit3->text().trimmed();
+        const std::optional<double> price = parseDecimal(priceText);
+        if (!priceText.isEmpty() && !price) {
+            showError("Цена должна быть числом.", "Ошибка");
+            return;
+        }
+        if (isDuplicate())
+            return;
         Transaction tx(dm.ADO_DB);
         insertRow();
-        if (!priceText.isEmpty())
-            insertFirstNorm(newRowId(), priceText.toDouble());
+        if (price)
+            insertFirstNorm(newRowId(), round4(*price));
         tx.commit();
     } else {
         updateRow(dm.Oper.asId("id"));

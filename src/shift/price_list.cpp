@@ -109,9 +109,22 @@ void TForm4::Button3Click() {
     TDataModule6 &dm = *forms().DataModule6;
     if (dm.Oper.isEmpty())
         return;
+    // The day sheets find a record's operation through this row: deleting it would hide the
+    // records, and their pay, without a word.
+    const Id id = dm.Oper.asId("id");
+    const int records =
+        dm.lookup("select count(*) as cnt from accounts_dep.smena where o_id=:id", "cnt", {{"id", id}})
+            .toInt();
+    if (records > 0) {
+        showError(QString("Операцию нельзя удалить: её используют записи смен (%1). Сначала удалите или "
+                          "измените эти записи.")
+                      .arg(records),
+                  "Ошибка");
+        return;
+    }
     if (!askYesNo("Удалить операцию?", "Удаление"))
         return;
-    dm.Oper_del.setParam("id", dm.Oper.asId("id"));
+    dm.Oper_del.setParam("id", id);
     dm.Oper_del.execute();
     dm.Oper.close();
     dm.Oper.open();

@@ -8,6 +8,7 @@
 #include <QVector>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 
 struct ReportValue {
     bool isText = false;
@@ -50,7 +51,10 @@ private:
     QVector<std::shared_ptr<Node>> sums_;
 };
 
-struct ReportError {
+// A layout that cannot be printed (an expression that does not parse, a field the query lacks).
+// A standard exception, so that the top-level handler shows its text like any other.
+struct ReportError : std::runtime_error {
+    explicit ReportError(const QString &message) : std::runtime_error(message.toStdString()), text(message) {}
     QString text;
 };
 

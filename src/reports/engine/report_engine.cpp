@@ -4,9 +4,11 @@
 #include "reports/engine/expression.h"
 
 #include <QFile>
+#include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QSqlError>
 #include <QSqlField>
 #include <QSqlRecord>
 
@@ -82,7 +84,7 @@ static bool isNumericType(int type) {
 
 QueryRows::QueryRows(Database &db, const QString &sql, const SqlParams &params, const QString &onlyField,
                      const QVariant &onlyValue)
-    : query_(db.run(sql, params)), onlyValue_(onlyValue.toString()) {
+    : db_(db), query_(db.run(sql, params)), onlyValue_(onlyValue.toString()) {
     const QSqlRecord rec = query_.record();
     for (int i = 0; i < rec.count(); ++i) {
         fields_ << rec.fieldName(i);
@@ -108,6 +110,7 @@ bool QueryRows::next() {
             current_[i] = query_.value(i);
         return true;
     }
+    db_.checkRead(query_);
     return false;
 }
 int QueryRows::fieldIndex(const QString &name) const {
@@ -213,6 +216,11 @@ public:
                 for (int g = int(footers_.size()) - 1; g >= changed; --g)
                     closeGroup(g, context(Previous));
             }
+            // A group header is never left alone at a page's foot: it moves on with its first row.
+            double opening = detail_.band->isEmpty() ? 0 : detail_.band->height;
+            for (int g = changed; g < headers_.size(); ++g)
+                opening += headers_[g].band->isEmpty() ? 0 : headers_[g].band->height;
+            breakPageUnlessFits(opening, row);
             for (int g = changed; g < headers_.size(); ++g)
                 place(headers_[g], row);
             for (ReadyBand &f : footers_)
@@ -278,14 +286,18 @@ private:
         draw(pageFooter_, c);
     }
 
-    void place(ReadyBand &band, const ReportContext &ctx) {
-        if (band.band->isEmpty())
-            return;
-        if (y_ + band.band->height > contentBottom() + 0.001 &&
-            y_ > layout_.margin + headerHeight() + 0.001) {
+    // Starts a new page when height does not fit below; a fresh page takes whatever comes.
+    void breakPageUnlessFits(double height, const ReportContext &ctx) {
+        if (y_ + height > contentBottom() + 0.001 && y_ > layout_.margin + headerHeight() + 0.001) {
             finishPage();
             startPage(ctx);
         }
+    }
+
+    void place(ReadyBand &band, const ReportContext &ctx) {
+        if (band.band->isEmpty())
+            return;
+        breakPageUnlessFits(band.band->height, ctx);
         draw(band, ctx);
     }
 
@@ -344,6 +356,40 @@ PreparedReport prepareReport(const ReportLayout &layout, Dataset &rows) {
     return prepareReport(layout, walk);
 }
 
+namespace {
+constexpr double kTextPaddingMm = 0.5;
+// Smaller than this a printed text is hard to read: a longer one ends in an ellipsis instead.
+constexpr double kSmallestPt = 6;
+
+QFont reportFont(bool bold) {
+    QFont font("DejaVu Sans");
+    // Unhinted glyphs scale with the size, so a text measured once fits on screen, paper and PDF.
+    font.setHintingPreference(QFont::PreferNoHinting);
+    font.setBold(bold);
+    return font;
+}
+} // namespace
+
+FittedText fitText(const QString &text, double pt, bool bold, double widthMm) {
+    // Measured at a large size, where rounding is negligible, and scaled to the item's size.
+    constexpr double kMeasurePt = 100;
+    static QFont fonts[2] = {reportFont(false), reportFont(true)};
+    QFont &font = fonts[bold ? 1 : 0];
+    font.setPointSizeF(kMeasurePt);
+    const QFontMetricsF metrics(font);
+    const double dotsPerMm = metrics.fontDpi() / 25.4;
+    // A little room for the devices' own rounding.
+    const double room = std::max(0.0, widthMm) * 0.97 * dotsPerMm;
+    const double width = metrics.horizontalAdvance(text) * pt / kMeasurePt;
+    if (width <= room)
+        return {text, pt};
+    const double floor = std::min(pt, kSmallestPt);
+    const double shrunk = pt * room / width;
+    if (shrunk >= floor)
+        return {text, shrunk};
+    return {metrics.elidedText(text, Qt::ElideRight, room * kMeasurePt / floor), floor};
+}
+
 void paintPage(QPainter &painter, const PreparedReport &report, int page, const QRectF &target) {
     if (page < 0 || page >= report.pages.size())
         return;
@@ -374,24 +420,51 @@ void paintPage(QPainter &painter, const PreparedReport &report, int page, const 
         }
         if (item.text.isEmpty())
             continue;
-        QFont font("DejaVu Sans");
-        font.setPointSizeF(std::max(1.0, item.pt * fontScale));
-        font.setBold(item.bold);
+        const FittedText fit = fitText(item.text, item.pt, item.bold, item.mm.width() - 2 * kTextPaddingMm);
+        QFont font = reportFont(item.bold);
+        font.setPointSizeF(std::max(0.5, fit.pt * fontScale));
         painter.setFont(font);
         painter.setPen(Qt::black);
-        painter.drawText(r.adjusted(0.5 * perMm, 0, -0.5 * perMm, 0), int(item.align) | Qt::TextSingleLine,
-                         item.text);
+        // The fitted text lies inside the padding; a rounding overshoot of the device is not cut.
+        painter.drawText(r.adjusted(kTextPaddingMm * perMm, 0, -kTextPaddingMm * perMm, 0),
+                         int(item.align) | Qt::TextSingleLine | Qt::TextDontClip, fit.text);
     }
     painter.restore();
 }
 
-void paintAll(const PreparedReport &report, QPagedPaintDevice &device) {
+QVector<int> pagesToPrint(int pageCount, int first, int last, int copies, bool collate) {
+    if (first <= 0 && last <= 0) {
+        first = 1;
+        last = pageCount;
+    }
+    first = std::max(first, 1);
+    last = std::min(last <= 0 ? pageCount : last, pageCount);
+    copies = std::max(copies, 1);
+    QVector<int> sheets;
+    if (collate) {
+        for (int c = 0; c < copies; ++c)
+            for (int p = first; p <= last; ++p)
+                sheets << p - 1;
+    } else {
+        for (int p = first; p <= last; ++p)
+            for (int c = 0; c < copies; ++c)
+                sheets << p - 1;
+    }
+    return sheets;
+}
+
+void paintAll(const PreparedReport &report, QPagedPaintDevice &device, const QVector<int> &pages) {
     device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
                                      report.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
                                      QMarginsF(0, 0, 0, 0)));
+    QVector<int> sheets = pages;
+    if (sheets.isEmpty())
+        for (int p = 0; p < report.pageCount(); ++p)
+            sheets << p;
     QPainter painter(&device);
-    for (int p = 0; p < report.pageCount(); ++p) {
-        if (p > 0)
+    for (int i = 0; i < sheets.size(); ++i) {
+        const int p = sheets[i];
+        if (i > 0)
             device.newPage();
         const QRectF page = painter.viewport();
         paintPage(painter, report, p,

@@ -76,7 +76,8 @@ private:
     int at_ = -1;
 };
 
-// The rows of a statement read as they come, never all held: a year's report stays small.
+// The rows of a statement read as they come, never all held: a year's report stays small. A read
+// that fails midway throws DbError: a report of the rows read so far would look complete.
 // Optionally only the rows whose field equals a value (the reports' product kind).
 class QueryRows : public ReportRows {
 public:
@@ -89,6 +90,7 @@ public:
     QVariant previous(int column) const override;
 
 private:
+    Database &db_;
     QSqlQuery query_;
     QStringList fields_;
     QVector<bool> numeric_;
@@ -101,9 +103,21 @@ private:
 PreparedReport prepareReport(const ReportLayout &layout, ReportRows &rows);
 PreparedReport prepareReport(const ReportLayout &layout, Dataset &rows);
 
-// Paints page (0-based) into target, scaled to its width.
+// A text made to fit a cell of the given width: the item's size when it fits, else a smaller size
+// down to a readable floor, and past that the floor size with the end cut to an ellipsis.
+struct FittedText {
+    QString text;
+    double pt;
+};
+FittedText fitText(const QString &text, double pt, bool bold, double widthMm);
+
+// Paints page (0-based) into target, scaled to its width; each text fitted to its cell.
 void paintPage(QPainter &painter, const PreparedReport &report, int page, const QRectF &target);
-// Paints every page onto a printer or a PDF writer, one sheet each.
-void paintAll(const PreparedReport &report, QPagedPaintDevice &device);
+// Paints every page onto a printer or a PDF writer, one sheet each; or only the pages listed
+// (0-based, in that order, a page listed twice printed twice).
+void paintAll(const PreparedReport &report, QPagedPaintDevice &device, const QVector<int> &pages = {});
+// The sheets a print dialog asked for: pages first..last (1-based; 0 for all), copies times,
+// collated (1 2 3 1 2 3) or not (1 1 2 2 3 3).
+QVector<int> pagesToPrint(int pageCount, int first, int last, int copies, bool collate);
 // Writes the pages as a PDF with real text; false when the file cannot be written.
 bool saveReportPdf(const PreparedReport &report, const QString &path);

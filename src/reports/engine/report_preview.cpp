@@ -133,10 +133,27 @@ void ReportPreview::layoutPage() {
 
 void ReportPreview::print() {
     QPrinter printer(QPrinter::HighResolution);
+    printer.setFromTo(1, report_.pageCount());
     QPrintDialog dialog(&printer, this);
+    dialog.setMinMax(1, report_.pageCount());
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, true);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    paintAll(report_, printer);
+    if (printer.printRange() == QPrinter::CurrentPage)
+        printer.setFromTo(currentPage() + 1, currentPage() + 1);
+    printReport(report_, printer);
+}
+
+void printReport(const PreparedReport &report, QPrinter &printer) {
+    const bool range =
+        printer.printRange() == QPrinter::PageRange || printer.printRange() == QPrinter::CurrentPage;
+    const int copies = printer.supportsMultipleCopies() ? 1 : printer.copyCount();
+    const QVector<int> sheets = pagesToPrint(report.pageCount(), range ? printer.fromPage() : 0,
+                                             range ? printer.toPage() : 0, copies, printer.collateCopies());
+    if (sheets.isEmpty())
+        return;
+    paintAll(report, printer, sheets);
 }
 
 bool ReportPreview::savePdf(const QString &path) {

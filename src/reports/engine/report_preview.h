@@ -8,6 +8,7 @@
 
 class QComboBox;
 class QLabel;
+class QPrinter;
 class QPushButton;
 class QScrollArea;
 class QSpinBox;
@@ -48,6 +49,10 @@ private:
     QLabel *pageCount_;
     int zoom_ = 0;
 };
+
+// Prints the report as the print dialog set the printer up: its page range and its copies (made
+// here when the printer does not make them itself).
+void printReport(const PreparedReport &report, QPrinter &printer);
 
 // Shows a prepared report in the preview, modally.
 void previewReport(const PreparedReport &report, const QString &title);
