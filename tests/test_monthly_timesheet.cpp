@@ -310,7 +310,13 @@ void MonthlyTimesheetTest::exportReadBack() {
     viewer.opened.clear();
     window->CurrentView->moveTo(window->CurrentView->recordCount());
     const int place = window->CurrentView->recNo();
+    // While the export runs (it lets the event loop turn) the window takes no clicks or keys.
+    bool enabledDuring = true;
+    viewer.whileOpening = [&] { enabledDuring = window->isEnabled(); };
     window->Button2->click();
+    viewer.whileOpening = nullptr;
+    QVERIFY(!enabledDuring);
+    QVERIFY(window->isEnabled());
     QCOMPARE(viewer.opened.size(), 1);
     const WorkbookContents book = readWorkbook(viewer.opened[0]);
     QVERIFY(book.ok);

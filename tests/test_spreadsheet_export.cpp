@@ -22,6 +22,7 @@ private slots:
     void writesAndReadsBack();
     void everyExportIsANewFile();
     void wrongSheetAndFailingCell();
+    void noSpreadsheetApplication_data();
     void noSpreadsheetApplication();
 };
 
@@ -118,18 +119,36 @@ void SpreadsheetExportTest::wrongSheetAndFailingCell() {
     QVERIFY(!book.cells.contains({7, 3}));
 }
 
+void SpreadsheetExportTest::noSpreadsheetApplication_data() {
+    QTest::addColumn<bool>("present");
+    QTest::addColumn<bool>("exportedBefore");
+    QTest::newRow("none installed") << false << false;
+    // An earlier export reached one; now it fails to start.
+    QTest::newRow("fails to start after an earlier export") << true << true;
+}
+
 void SpreadsheetExportTest::noSpreadsheetApplication() {
-    viewer.present = false;
-    SpreadsheetApp app;
-    QCOMPARE(SpreadsheetExport::OpenWorkbook(app, ""), -1);
-    QCOMPARE(testing::messages().shown.size(), 2);
-    QCOMPARE(testing::messages().shown[0].text, "Невозможно открыть Microsoft Excel.");
-    QCOMPARE(testing::messages().shown[0].title, "Ошибка");
-    QCOMPARE(testing::messages().shown[1].text, "Ошибка открытия файла Microsoft Excel.");
-    QCOMPARE(testing::messages().shown[1].title, "Ошибка");
+    QFETCH(bool, present);
+    QFETCH(bool, exportedBefore);
+    SpreadsheetApp &app = sharedSpreadsheetApp();
+    if (exportedBefore) {
+        QCOMPARE(SpreadsheetExport::OpenWorkbook(app, ""), 1);
+        SpreadsheetExport::SetVisible(app, true);
+        QCOMPARE(viewer.opened.size(), 1);
+    }
+    viewer.present = present;
+    viewer.starts = false;
+    // The workbook is written all the same, and the user is told where it went.
+    QCOMPARE(SpreadsheetExport::OpenWorkbook(app, ""), 1);
+    QCOMPARE(SpreadsheetExport::WriteCell(app, 1, 1, 1, "сохранено"), 1);
+    QVERIFY(testing::messages().shown.isEmpty());
     QCOMPARE(SpreadsheetExport::SetVisible(app, true), 1);
-    QVERIFY(viewer.opened.isEmpty());
-    QCOMPARE(testing::messages().shown.size(), 2);
+    viewer.starts = true;
+    QCOMPARE(testing::messages().shown.size(), 1);
+    QCOMPARE(testing::messages().shown[0].title, "Ошибка");
+    QCOMPARE(testing::messages().shown[0].text,
+             "Невозможно открыть Microsoft Excel. Книга сохранена в файле " + app.lastFile);
+    QCOMPARE(readWorkbook(app.lastFile).cell(1, 1).text, "сохранено");
 }
 
 QTEST_MAIN(SpreadsheetExportTest)

@@ -308,7 +308,13 @@ void SummaryReportsTest::lostConnectionGivesNoPreview() {
 
 void SummaryReportsTest::exportByProducts() {
     viewer.opened.clear();
+    // While the export runs no control of the window can change the month or start a report.
+    bool enabledDuring = true;
+    viewer.whileOpening = [&] { enabledDuring = window->isEnabled(); };
     window->Button6->click();
+    viewer.whileOpening = nullptr;
+    QVERIFY(!enabledDuring);
+    QVERIFY(window->isEnabled());
     QCOMPARE(viewer.opened.size(), 1);
     const WorkbookContents book = readWorkbook(viewer.opened[0]);
     QVERIFY(book.ok);

@@ -37,12 +37,11 @@ struct DesktopSpreadsheetViewer : seams::SpreadsheetViewer {
                                  "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet"});
         return query.waitForFinished(3000) && !query.readAllStandardOutput().trimmed().isEmpty();
     }
-    void open(const QString &path) override {
+    bool open(const QString &path) override {
         const QString program = office();
         if (!program.isEmpty())
-            QProcess::startDetached(program, {"--calc", path});
-        else
-            QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+            return QProcess::startDetached(program, {"--calc", path});
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     }
 };
 DesktopSpreadsheetViewer g_desktopViewer;

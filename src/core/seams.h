@@ -20,7 +20,8 @@ struct Messages {
 struct SpreadsheetViewer {
     virtual ~SpreadsheetViewer() = default;
     virtual bool available() = 0;
-    virtual void open(const QString &path) = 0;
+    // False when no application could be started for it.
+    virtual bool open(const QString &path) = 0;
 };
 // nullptr brings back the real one.
 void setSpreadsheetViewer(SpreadsheetViewer *viewer);

@@ -6,6 +6,7 @@
 #include "core/forms.h"
 #include "core/guard.h"
 #include "core/seams.h"
+#include "core/window_lock.h"
 #include "reports/spreadsheet_export.h"
 
 #include <QComboBox>
@@ -153,6 +154,7 @@ void ChangeHistoryWindow::refresh() {
 
 void ChangeHistoryWindow::Button1Click() {
     WaitCursor wait;
+    const WindowLock lock(this);
     SpreadsheetApp &app = sharedSpreadsheetApp();
     if (SpreadsheetExport::OpenWorkbook(app, "") == -1)
         return;

@@ -116,11 +116,10 @@ private:
 namespace SpreadsheetExport {
 
 int OpenWorkbook(SpreadsheetApp &app, const QString &fileName) {
-    if (seams::spreadsheetViewer().available())
-        app.attached = true;
-    else
-        showError(QStringLiteral("Невозможно открыть Microsoft Excel."), QStringLiteral("Ошибка"));
-    if (app.attached && fileName.isEmpty()) {
+    // The workbook is written by the program itself: it needs no spreadsheet application, which
+    // is only asked to open the finished file.
+    app.attached = true;
+    if (fileName.isEmpty()) {
         auto book = std::make_shared<PendingWorkbook>(freshExportPath());
         if (book->valid()) {
             app.workbook = book;
@@ -140,7 +139,13 @@ int SetVisible(SpreadsheetApp &app, bool visible) {
         return 1;
     }
     app.lastFile = book->path();
-    seams::spreadsheetViewer().open(book->path());
+    seams::SpreadsheetViewer &viewer = seams::spreadsheetViewer();
+    // No application, or one that fails to start: the workbook is saved all the same, and the
+    // user is told where.
+    if (!viewer.available() || !viewer.open(book->path()))
+        showError(QStringLiteral("Невозможно открыть Microsoft Excel. Книга сохранена в файле %1")
+                      .arg(QDir::toNativeSeparators(book->path())),
+                  QStringLiteral("Ошибка"));
     return 1;
 }
 

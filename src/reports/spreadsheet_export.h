@@ -22,9 +22,11 @@ struct CellOptions {
 };
 
 namespace SpreadsheetExport {
-// 1, or -1 when no workbook could be started. Only new workbooks (empty file name) are supported.
+// 1, or -1 when no workbook could be started (its file cannot be made). Only new workbooks (empty
+// file name) are supported; no spreadsheet application is needed to fill one.
 int OpenWorkbook(SpreadsheetApp &app, const QString &fileName);
-// Making the workbook visible finishes it into a file and opens it for the user. Always 1.
+// Making the workbook visible finishes it into a file and opens it for the user; when no
+// application can open it, a message says where it was saved. Always 1.
 int SetVisible(SpreadsheetApp &app, bool visible);
 // Sheet, column and row count from 1. An empty text writes nothing. 1, or -1 on failure.
 int WriteCell(SpreadsheetApp &app, int sheet, int column, int row, const QString &text,

@@ -6,6 +6,7 @@
 #include "core/forms.h"
 #include "core/guard.h"
 #include "core/seams.h"
+#include "core/window_lock.h"
 #include "reports/engine/report_preview.h"
 #include "reports/spreadsheet_export.h"
 #include "reports/summary_report_layouts.h"
@@ -153,6 +154,7 @@ void TForm18::runReport(const SummaryReport &report, Dataset &query) {
 }
 
 void TForm18::Button6Click() {
+    const WindowLock lock(this);
     XLS_Rep.close();
     bindPeriod(XLS_Rep, 2);
     applyKind(XLS_Rep);

@@ -5,6 +5,7 @@
 #include "core/forms.h"
 #include "core/guard.h"
 #include "core/seams.h"
+#include "core/window_lock.h"
 #include "reports/spreadsheet_export.h"
 #include "shift/main_window.h"
 #include "shift/norms_window.h"
@@ -132,6 +133,7 @@ void TForm4::Button3Click() {
 
 void TForm4::Button5Click() {
     WaitCursor wait;
+    const WindowLock lock(this);
     XLS_Rep.close();
     XLS_Rep.open();
     SpreadsheetApp &app = sharedSpreadsheetApp();

@@ -6,6 +6,7 @@
 #include "core/forms.h"
 #include "core/guard.h"
 #include "core/seams.h"
+#include "core/window_lock.h"
 #include "reports/spreadsheet_export.h"
 #include "timesheet/month_rebuild.h"
 
@@ -416,6 +417,7 @@ void TForm27::Button2Click() {
         return;
     Dataset &view = *CurrentView;
     const int place = view.recNo();
+    const WindowLock lock(this);
     SpreadsheetApp app;
     // The grid does not follow the walk through the lines.
     const QSignalBlocker quiet(&view);

@@ -6,6 +6,7 @@
 #include "core/forms.h"
 #include "core/guard.h"
 #include "core/seams.h"
+#include "core/window_lock.h"
 #include "reports/engine/report_engine.h"
 #include "reports/engine/report_preview.h"
 #include "reports/printed_timesheet.h"
@@ -263,6 +264,7 @@ void TForm19::Button6Click() {
 }
 
 void TForm19::Button2Click() {
+    const WindowLock lock(this);
     openH_Tabel();
     SpreadsheetApp &app = shiftTimesheetSpreadsheetApp();
     if (SpreadsheetExport::OpenWorkbook(app, "") == -1) {

@@ -33,9 +33,18 @@ public:
 // The desktop's spreadsheet application as tests see it: finished workbooks are kept, not opened.
 struct KeptWorkbooks : seams::SpreadsheetViewer {
     bool present = true;
+    bool starts = true; // false: the application is there but fails to start
     QStringList opened;
+    std::function<void()> whileOpening; // runs as a workbook is handed over, inside the export
     bool available() override { return present; }
-    void open(const QString &path) override { opened << path; }
+    bool open(const QString &path) override {
+        if (whileOpening)
+            whileOpening();
+        if (!starts)
+            return false;
+        opened << path;
+        return true;
+    }
 };
 
 namespace testing {
