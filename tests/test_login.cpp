@@ -1,4 +1,5 @@
 // The login text picks the role, and the role decides what the main window lets the user do.
+#include "app/interface_language.h"
 #include "app/login_window.h"
 #include "core/data_module.h"
 #include "core/forms.h"
@@ -6,9 +7,11 @@
 #include "support/test_program.h"
 
 #include <QAction>
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -22,6 +25,7 @@ private slots:
     void roles_data();
     void roles();
     void refusedThenAccepted();
+    void russianWhateverTheSystemLocale();
 };
 
 void LoginTest::initTestCase() {
@@ -125,6 +129,20 @@ void LoginTest::refusedThenAccepted() {
     login.Button1->click();
     QVERIFY(shown);
     QCOMPARE(main.LoginName, "tivon");
+}
+
+void LoginTest::russianWhateverTheSystemLocale() {
+    // The tests run under the C locale, as a workstation set to C.UTF-8 would.
+    QVERIFY(useRussianInterface(*qApp));
+    QMessageBox question(QMessageBox::Question, "Удаление", "Удалить?", QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(question.button(QMessageBox::Yes)->text().remove('&'), "Да");
+    QCOMPARE(question.button(QMessageBox::No)->text().remove('&'), "Нет");
+    // The calendar of a date field names months and days in Russian.
+    QDateEdit date;
+    date.setCalendarPopup(true);
+    QCOMPARE(date.calendarWidget()->locale().standaloneMonthName(12), "декабрь");
+    QCOMPARE(date.calendarWidget()->locale().dayName(1, QLocale::ShortFormat), "пн");
+    QLocale::setDefault(QLocale::c());
 }
 
 QTEST_MAIN(LoginTest)

@@ -47,6 +47,7 @@ private slots:
     void monthLengths();
     void failedRebuildLeavesTheMonth();
     void twoWritersOfOneNewKey();
+    void writeDuringARebuildWaitsForIt();
     void deleteRewriteEmptiesTheCell();
     void rebuildsReproduceTheEditorsCells();
 };
@@ -235,6 +236,48 @@ void TimesheetRulesTest::twoWritersOfOneNewKey() {
     QCOMPARE(scalar("select count(*) from accounts_dep.h_tabel where w_id=7003").toInt(), 1);
     QCOMPARE(scalar("select d6 from accounts_dep.h_tabel where w_id=7003").toInt(), 8);
     QCOMPARE(scalar("select d7 from accounts_dep.h_tabel where w_id=7003").toInt(), 4);
+}
+
+void TimesheetRulesTest::writeDuringARebuildWaitsForIt() {
+    // Workstation B saves a day cell of June while A rebuilds June. B must wait for the rebuild
+    // (the month lock): writing into the rows the rebuild is replacing would lose B's hours or
+    // leave the key with two rows.
+    for (int d = 3; d <= 7; ++d)
+        fixtures::record({.worker = 7004, .priceRow = cut, .date = QDate(2024, 6, d), .hours = 8});
+    RebuildShiftRows(*dm, 6, 2024, nullptr);
+    const TimesheetKey key = TimesheetKey::shiftRow(7004, 1);
+    const QString connection = dm->ADO_DB.connectionString();
+    std::atomic<bool> done{false};
+    bool waited = false;
+    QString failure;
+    std::thread b;
+    QProgressBar bar;
+    // Halfway through the rebuild's days, inside its transaction.
+    connect(&bar, &QProgressBar::valueChanged, this, [&](int day) {
+        if (day != 15 || b.joinable())
+            return;
+        b = std::thread([&] {
+            try {
+                TDataModule6 other(nullptr, "workstation_b");
+                other.ADO_DB.connect(connection);
+                StoreDayHours(other, key, QDate(2024, 6, 7), 11, DayCellWrite::Store);
+            } catch (const DbError &e) {
+                failure = e.text();
+            }
+            done = true;
+        });
+        QTest::qWait(500);
+        waited = !done;
+    });
+    RebuildShiftRows(*dm, 6, 2024, &bar);
+    QVERIFY(b.joinable());
+    b.join();
+    QSqlDatabase::removeDatabase("workstation_b");
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    QVERIFY(waited);
+    QCOMPARE(scalar("select count(*) from accounts_dep.h_tabel where w_id=7004").toInt(), 1);
+    QCOMPARE(scalar("select d7 from accounts_dep.h_tabel where w_id=7004").toInt(), 11);
+    QCOMPARE(scalar("select d6 from accounts_dep.h_tabel where w_id=7004").toInt(), 8);
 }
 
 void TimesheetRulesTest::deleteRewriteEmptiesTheCell() {

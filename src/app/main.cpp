@@ -1,4 +1,5 @@
 // Program entry: creates every window once, connects, and hands over to the login window.
+#include "app/interface_language.h"
 #include "app/startup.h"
 #include "core/forms.h"
 #include "core/guard.h"
@@ -14,6 +15,7 @@ int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     // Workbook and number formatting in the C library must not follow a Russian locale.
     std::setlocale(LC_NUMERIC, "C");
+    useRussianInterface(app);
     app.setQuitOnLastWindowClosed(false);
     seams::setBuildStamp(programBuildDate(), programBuildTime());
 
