@@ -166,6 +166,27 @@ void HouseholdWorkTest::saveRefusals() {
         QCOMPARE(lastMessage(), "Нужно завести количество!");
         QCOMPARE(testing::messages().shown.last().title, "Ошибка");
     }
+    // More hours than a day has.
+    testing::onModal([&](QDialog *) {
+        fillEditor(ivanov, shelves, 7777, "9999", false);
+        editor->Button1->click();
+        return int(QDialog::Rejected);
+    });
+    list->Button5->click();
+    QCOMPARE(lastMessage(), "В одной записи не может быть больше 24 часов!");
+    // A day of a month that has not begun is asked about; No saves nothing.
+    testing::setToday(tuesday);
+    list->setListDate(tuesday.addMonths(1));
+    testing::messages().clear();
+    testing::onModal([&](QDialog *) {
+        fillEditor(ivanov, shelves, 7777, "3", false);
+        editor->Button1->click();
+        return int(QDialog::Rejected);
+    });
+    list->Button5->click();
+    QCOMPARE(testing::messages().shown.value(0).kind, "question");
+    QVERIFY(lastMessage().contains("05.04.2024"));
+    list->setListDate(tuesday);
     QCOMPARE(scalar("select count(*) from accounts_dep.fatigue").toInt(), 0);
     // "Изменить" on an empty list opens an empty editor that refuses to save.
     testing::messages().clear();

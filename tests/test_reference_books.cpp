@@ -252,8 +252,20 @@ void ReferenceBooksTest::workerAddChangeDelete() {
              "Петров П.С.");
     QCOMPARE(dm->Workers.text("fio"), "Петров П.С.");
 
-    // Delete leaves the worker's records alone.
+    // A worker with records or household entries cannot be deleted: the sheets and reports
+    // would lose that pay. Without them, the delete asks first.
+    fixtures::entry({.worker = kept, .date = QDate(2024, 3, 4)});
+    fixtures::entry({.worker = kept, .date = QDate(2024, 3, 5)});
     QVERIFY(dm->Workers.locate("id", kept));
+    testing::messages().clear();
+    testing::messages().answers = {true};
+    list.Button3Click();
+    QCOMPARE(testing::messages().shown.size(), 1);
+    QCOMPARE(testing::messages().shown[0].kind, "error");
+    QCOMPARE(testing::messages().shown[0].text,
+             "Работника нельзя удалить: по нему есть записи смен (1) и записи хоз. работ (2).");
+    QCOMPARE(scalar("select count(*) from accounts_dep.person").toInt(), 2);
+    QVERIFY(dm->Workers.locate("id", added));
     testing::messages().answers = {true};
     list.Button3Click();
     QCOMPARE(testing::messages().shown.last().text, "Удалить работника?");

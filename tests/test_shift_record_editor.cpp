@@ -79,6 +79,8 @@ private slots:
     void changeMovesRecord();
     void changeShowsListPrice();
     void emptyFieldsBecomeZero();
+    void impossibleInputRefused_data();
+    void impossibleInputRefused();
     void shiftFollowsTheCheckedButton();
 };
 
@@ -327,6 +329,66 @@ void ShiftRecordEditorTest::changeShowsListPrice() {
     QCOMPARE(base, "10");
     QCOMPARE(final, "20");
     QCOMPARE(editor->windowTitle(), "Изменение данных о позиции (11)");
+}
+
+void ShiftRecordEditorTest::impossibleInputRefused_data() {
+    QTest::addColumn<QString>("quantity");
+    QTest::addColumn<QString>("defects");
+    QTest::addColumn<QString>("hours");
+    QTest::addColumn<int>("monthsAhead");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("more defects than pieces")
+        << "5"
+        << "6"
+        << "8" << 0 << false << "Брак не может быть больше количества!" << false;
+    QTest::newRow("all pieces defective") << "5"
+                                          << "5"
+                                          << "8" << 0 << false << "" << true;
+    QTest::newRow("more than a day's hours")
+        << "5"
+        << "0"
+        << "99" << 0 << false << "В одной записи не может быть больше 24 часов!" << false;
+    QTest::newRow("a whole day") << "5"
+                                 << "0"
+                                 << "24" << 0 << false << "" << true;
+    // A date in a month that has not begun is asked about; No keeps the editor open.
+    QTest::newRow("next month, No") << "5"
+                                    << "0"
+                                    << "8" << 1 << false << "question" << false;
+    QTest::newRow("next month, Yes") << "5"
+                                     << "0"
+                                     << "8" << 1 << true << "question" << true;
+}
+
+void ShiftRecordEditorTest::impossibleInputRefused() {
+    QFETCH(QString, quantity);
+    QFETCH(QString, defects);
+    QFETCH(QString, hours);
+    QFETCH(int, monthsAhead);
+    QFETCH(bool, answer);
+    QFETCH(QString, message);
+    QFETCH(bool, saved);
+    pick(ivanov, cutting);
+    editor->DTimeP->setDate(QDate(day.year(), day.month(), 1).addMonths(monthsAhead).addDays(3));
+    editor->Edit3->setText(quantity);
+    editor->Edit4->setText(defects);
+    editor->Edit6->setText(hours);
+    testing::messages().answers = {answer};
+    editor->setResult(-1);
+    editor->Button1->click();
+    QCOMPARE(recordField("count(*)", "true").toInt(), saved ? 1 : 0);
+    QCOMPARE(editor->result(), saved ? int(QDialog::Accepted) : -1);
+    if (message.isEmpty()) {
+        QVERIFY(testing::messages().shown.isEmpty());
+    } else if (message == "question") {
+        QCOMPARE(testing::messages().shown.value(0).kind, "question");
+        QVERIFY(testing::messages().shown.value(0).text.contains("ещё не наступил"));
+    } else {
+        QCOMPARE(testing::messages().shown.value(0).text, message);
+        QCOMPARE(testing::messages().shown.value(0).title, "Ошибка");
+    }
 }
 
 void ShiftRecordEditorTest::emptyFieldsBecomeZero() {

@@ -66,8 +66,25 @@ void TForm5::Button3Click() {
     Dataset &workers = forms().DataModule6->Workers;
     if (workers.isEmpty())
         return;
+    // The sheets and reports find a worker's records and entries through the worker: deleting
+    // the worker would drop that pay from them while the timesheet still counts the hours.
+    const Id id = workers.asId("id");
+    TDataModule6 &dm = *forms().DataModule6;
+    const int records =
+        dm.lookup("select count(*) as cnt from accounts_dep.smena where w_id=:id", "cnt", {{"id", id}})
+            .toInt();
+    const int entries =
+        dm.lookup("select count(*) as cnt from accounts_dep.fatigue where id_p=:id", "cnt", {{"id", id}})
+            .toInt();
+    if (records > 0 || entries > 0) {
+        showError(QString("Работника нельзя удалить: по нему есть записи смен (%1) и записи хоз. работ (%2).")
+                      .arg(records)
+                      .arg(entries),
+                  "Ошибка");
+        return;
+    }
     if (!askYesNo("Удалить работника?", "Удаление"))
         return;
-    forms().Form2->deleteWorker(workers.asId("id"));
+    forms().Form2->deleteWorker(id);
     workers.reopenKeepingPlace();
 }

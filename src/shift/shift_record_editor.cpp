@@ -5,6 +5,7 @@
 #include "core/formatting.h"
 #include "core/forms.h"
 #include "core/guard.h"
+#include "core/input_checks.h"
 #include "core/row_version.h"
 #include "core/seams.h"
 #include "refbooks/workers_list.h"
@@ -344,6 +345,16 @@ void TForm11::Button1Click() {
         showError("Все поля должны быть заполнены!", "Ошибка");
         return;
     }
+    if (Edit4->text().trimmed().toLongLong() > Edit3->text().trimmed().toLongLong()) {
+        showError("Брак не может быть больше количества!", "Ошибка");
+        return;
+    }
+    if (Edit6->text().trimmed().toLongLong() > kMostHoursInADay) {
+        showError("В одной записи не может быть больше 24 часов!", "Ошибка");
+        return;
+    }
+    if (refusedAsLaterMonth(DTimeP->date()))
+        return;
     const QString price = priceSql(round4(PiecePrice));
     const int color = Edit5->text().trimmed().isEmpty() ? 0 : Edit5->text().trimmed().toInt();
     TDataModule6 &dm = *forms().DataModule6;

@@ -5,6 +5,7 @@
 #include "core/formatting.h"
 #include "core/forms.h"
 #include "core/guard.h"
+#include "core/input_checks.h"
 #include "core/row_version.h"
 #include "core/seams.h"
 #include "refbooks/groups_list.h"
@@ -212,7 +213,13 @@ void TForm24::Button1Click() {
         showError("Нужно завести количество!", "Ошибка");
         return;
     }
+    if (hours > kMostHoursInADay) {
+        showError("В одной записи не может быть больше 24 часов!", "Ошибка");
+        return;
+    }
     TForm25 &list = *forms().Form25;
+    if (Tag == 0 && refusedAsLaterMonth(list.listDate()))
+        return;
     const bool dayOff = list.CBox1->isChecked();
     const bool night = CBox1->isChecked();
     double price = chosenPrice();
