@@ -447,7 +447,7 @@ void MonthEndGuardsTest::closingAndReopeningThroughTheWindow() {
     QCOMPARE(scalar("select string_agg(month::text, ',') from accounts_dep.closed_month").toString(), "1");
     testing::messages().clear();
     doubleClick();
-    QVERIFY(testing::messages().shown.isEmpty());
+    QVERIFY2(testing::messages().shown.isEmpty(), qPrintable(lastMessage()));
     QCOMPARE(scalar("select ok from accounts_dep.smena").toString(), "ok");
 }
 

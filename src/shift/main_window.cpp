@@ -96,6 +96,7 @@ TForm1::TForm1(QWidget *parent) : QDialog(parent) {
     CBox1 = new QCheckBox("Выходной", this);
     CBox1->setObjectName("CBox1");
     connect(CBox1, &QCheckBox::toggled, this, [this](bool on) { markDayOff(on); });
+    connect(DateT, &QDateEdit::dateChanged, this, guarded([this] { followDate(DateT->date()); }));
     top->addSpacing(20);
     top->addWidget(DateT);
     top->addWidget(CBox1);
@@ -341,16 +342,31 @@ void TForm1::reopenShiftQueries(const QDate &date) {
     TDataModule6 &dm = *forms().DataModule6;
     for (int n = 1; n <= 4; ++n)
         dm.shiftQuery(n).close();
+    shownDay_ = QDate();
     for (int n = 1; n <= 4; ++n) {
         Dataset &q = dm.shiftQuery(n);
         q.setParam("data", date);
         q.open();
     }
+    shownDay_ = date;
+}
+
+void TForm1::followDate(const QDate &date) {
+    if (date == shownDay_)
+        return;
+    WaitCursor wait;
+    reopenShiftQueries(date);
+    followedSinceCloseUp_ = true;
+    CBox1->setChecked(isWeekend(date));
 }
 
 void TForm1::FormActivate() {
     const QDate day = today();
-    DateT->setDate(day);
+    {
+        // Activation reads the lists once, below.
+        const QSignalBlocker quiet(DateT);
+        DateT->setDate(day);
+    }
     if (isWeekend(day))
         CBox1->setChecked(true);
     TDataModule6 &dm = *forms().DataModule6;
@@ -360,8 +376,13 @@ void TForm1::FormActivate() {
 }
 
 void TForm1::DateTCloseUp() {
-    WaitCursor wait;
-    reopenShiftQueries(DateT->date());
+    // Closing the field after a change: the lists already follow it. Otherwise (Enter on the
+    // same day) it reads the day again, as a refresh.
+    if (!followedSinceCloseUp_ || shownDay_ != DateT->date()) {
+        WaitCursor wait;
+        reopenShiftQueries(DateT->date());
+    }
+    followedSinceCloseUp_ = false;
     CBox1->setChecked(isWeekend(DateT->date()));
     DBGrid2->setFocus();
 }

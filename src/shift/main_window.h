@@ -4,6 +4,7 @@
 // every other window is reached from its menu.
 #include "core/roles.h"
 
+#include <QDate>
 #include <QDialog>
 
 class Dataset;
@@ -76,5 +77,10 @@ protected:
 private:
     void buildMenu();
     void reopenShiftQueries(const QDate &date);
+    // The lists follow the date field whenever its date changes (keys, mouse, calendar), so no
+    // action can use a day the lists do not show; a day already shown is not read twice.
+    void followDate(const QDate &date);
+    QDate shownDay_;
+    bool followedSinceCloseUp_ = false; // the lists were read for a change the close-up ends
     void markDayOff(bool dayOff);
 };
