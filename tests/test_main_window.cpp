@@ -160,6 +160,9 @@ void MainWindowTest::shiftListsShowTheDay() {
     QCOMPARE(grid->index(1, 3).data().toString(), "Заготовки");
     // (10 - 1) * 1.005 = 9.045, rounded to 2 decimals.
     QCOMPARE(dm.Smena1.valueAt(1, dm.Smena1.fieldIndex("summa")).toString(), "9.05");
+    // Money on screen always has two decimals: 10 pieces at 10 read "100.00", not "100".
+    QCOMPARE(grid->index(0, 8).data().toString(), "100.00");
+    QCOMPARE(grid->index(1, 8).data().toString(), "9.05");
     QCOMPARE(grid->index(1, 11).data().toString(), "05.03.2024");
     QCOMPARE(grid->index(0, 10).data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
     QCOMPARE(grid->index(1, 10).data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::darkGreen));

@@ -191,10 +191,10 @@ void MonthlyTimesheetTest::linesOfEachMode_data() {
     QTest::addColumn<QStringList>("lines"); // fio | night | d5 | d6 | hours | money | per hour
     QTest::newRow("piecework: all shifts of a worker on one line")
         << int(TForm27::Piecework)
-        << QStringList{"Иванов И.И.||10||10|160|16", "Петров П.П.|||8|8|3.02|0.38"};
+        << QStringList{"Иванов И.И.||10||10|160.00|16.00", "Петров П.П.|||8|8|3.02|0.38"};
     QTest::newRow("household: day and night lines")
         << int(TForm27::Household)
-        << QStringList{"Иванов И.И.|дн.||4|4|600|150", "Иванов И.И.|ноч.||2|2|360|180"};
+        << QStringList{"Иванов И.И.|дн.||4|4|600.00|150.00", "Иванов И.И.|ноч.||2|2|360.00|180.00"};
     QTest::newRow("average piece") << int(TForm27::AveragePiece)
                                    << QStringList{"Иванов И.И.|дн.||3|3|147.75|49.25"};
     // Overall: every row of a worker, hours and money of both sources, no per-hour value.
@@ -223,7 +223,7 @@ void MonthlyTimesheetTest::totals() {
     workedMarch();
     window->prepare(TForm27::Overall, QDate(2024, 3, 20));
     QCOMPARE(window->Label->text(), "163.02");  // 100 + 60 + 3.015
-    QCOMPARE(window->Label7->text(), "960");    // 600 + 360
+    QCOMPARE(window->Label7->text(), "960.00"); // 600 + 360, money always with two decimals
     QCOMPARE(window->Label8->text(), "147.75"); // 3 x 49.25
     QCOMPARE(window->LabelAll->text(), "1270.77");
     // A month with piecework only: "Итого:" is "Сделка:", the other two are empty.
@@ -239,7 +239,7 @@ void MonthlyTimesheetTest::totals() {
     fixtures::record(
         {.worker = petrov, .priceRow = cut, .date = QDate(2025, 1, 1), .quantity = 5, .price = 10});
     window->prepare(TForm27::Piecework, QDate(2024, 12, 1));
-    QCOMPARE(window->Label->text(), "20");
+    QCOMPARE(window->Label->text(), "20.00");
     window->CurrentView->close();
 }
 

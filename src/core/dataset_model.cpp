@@ -113,6 +113,10 @@ QVariant DatasetModel::data(const QModelIndex &index, int role) const {
     }
     switch (role) {
     case Qt::DisplayRole:
+        if (col.money) {
+            const int field = dataset_->fieldIndex(col.field);
+            return field < 0 ? QString() : moneyText(dataset_->valueAt(index.row(), field));
+        }
         return cellText(index.row(), col.field);
     case Qt::TextAlignmentRole:
         return int(col.align);

@@ -16,6 +16,7 @@ struct GridColumn {
     int width = -1; // -1: the grid's default width
     Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter;
     bool visible = true;
+    bool money = false; // shown with two decimals, as the reports print money
 };
 
 // Draws cells as usual, except that a cell with a text colour of its own keeps it in the selected

@@ -97,6 +97,23 @@ std::optional<int> parseWholeNumber(const QString &text) {
     return value;
 }
 
+QString decimalText(double value, int decimals) {
+    // Decimal values that arrive as binary (2.675) round as the decimals they stand for.
+    const double nudged = value + std::copysign(std::abs(value) * 1e-13, value);
+    QString text = QString::number(nudged, 'f', decimals);
+    if (text.startsWith('-') && text.mid(1).remove('0').remove('.').isEmpty())
+        text.remove(0, 1);
+    return text.replace('.', QLocale().decimalPoint().at(0));
+}
+
+QString moneyText(const QVariant &value) {
+    if (value.isNull() || !value.isValid())
+        return {};
+    bool ok = false;
+    const double number = value.toString().toDouble(&ok);
+    return ok ? decimalText(number, 2) : value.toString();
+}
+
 bool isWeekend(const QDate &date) {
     return date.dayOfWeek() >= 6;
 }

@@ -25,6 +25,14 @@ std::optional<double> parseDecimal(const QString &text);
 // A whole number that fits a database integer; digits only, an optional sign.
 std::optional<int> parseWholeNumber(const QString &text);
 
+// A number with exactly this many decimals, rounded half away from zero as the decimal it stands
+// for (a binary 2.675 gives 2.68), with the workstation's decimal separator.
+QString decimalText(double value, int decimals);
+
+// Money as the screens show it: two decimals ("286.20", "93.00"); empty for a null value. Stored
+// values and exports keep their own form.
+QString moneyText(const QVariant &value);
+
 // Saturday or Sunday.
 bool isWeekend(const QDate &date);
 

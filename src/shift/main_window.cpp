@@ -44,12 +44,18 @@ QVector<GridColumn> shiftColumns() {
     const auto left = Qt::AlignLeft | Qt::AlignVCenter;
     const auto right = Qt::AlignRight | Qt::AlignVCenter;
     return {
-        {"fio", "Фамилия И.О.", 250, left}, {"marka", "Марка изделия", 260, left},
-        {"vid", "Операция", 155, left},     {"nmn", "Вид", 157, left},
-        {"color", "Цвет", -1, center},      {"time", "Часы", -1, right},
-        {"kol_vo", "Кол-во", 57, right},    {"brak", "Брак", 49, right},
-        {"summa", "Итого (р.)", 78, right}, {"prize", "Премия (%)", -1, right, false},
-        {"ok", "OK", 37, center},           {"vvod", "Заведен", 72, center},
+        {"fio", "Фамилия И.О.", 250, left},
+        {"marka", "Марка изделия", 260, left},
+        {"vid", "Операция", 155, left},
+        {"nmn", "Вид", 157, left},
+        {"color", "Цвет", -1, center},
+        {"time", "Часы", -1, right},
+        {"kol_vo", "Кол-во", 57, right},
+        {"brak", "Брак", 49, right},
+        {"summa", "Итого (р.)", 78, right, true, true},
+        {"prize", "Премия (%)", -1, right, false},
+        {"ok", "OK", 37, center},
+        {"vvod", "Заведен", 72, center},
     };
 }
 

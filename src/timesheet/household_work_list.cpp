@@ -42,7 +42,7 @@ TForm25::TForm25(QWidget *parent) : QDialog(parent), fatigue(forms().DataModule6
                                {"vid", "Работа", 120},
                                {"price", "Цена", 60, right},
                                {"cnt", "Кол-во", 60, right},
-                               {"summ", "Итого", 70, right},
+                               {"summ", "Итого", 70, right, true, true},
                                {"s_holiday", "Вых.", 40, Qt::AlignCenter},
                                {"s_night", "Ноч.", 40, Qt::AlignCenter}},
                               this);

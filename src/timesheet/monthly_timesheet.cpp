@@ -158,9 +158,9 @@ TForm27::TForm27(QWidget *parent)
     QVector<GridColumn> columns{{"fio", "Фамилия И. О.", kNameWidth}, {"s_night", " ", 30, Qt::AlignCenter}};
     for (int d = 1; d <= 31; ++d)
         columns.append({QString("d%1").arg(d), QString::number(d), kDayWidth, Qt::AlignCenter});
-    columns.append({"f_price", "Итого (р.)", 66, Qt::AlignRight | Qt::AlignVCenter});
+    columns.append({"f_price", "Итого (р.)", 66, Qt::AlignRight | Qt::AlignVCenter, true, true});
     columns.append({"i_time", "Итого (ч.)", 66, Qt::AlignCenter});
-    columns.append({"average_price", "Час (р.)", 66, Qt::AlignCenter});
+    columns.append({"average_price", "Час (р.)", 66, Qt::AlignCenter, true, true});
     for (Dataset *view : {&H_Tabel0, &H_Tabel7777, &H_Tabel7778, &H_Tabel_all}) {
         auto *model = new DatasetModel(view, columns, this);
         // Weekends in red; the three totals bold on their own background.
@@ -390,8 +390,7 @@ void TForm27::monthRefresh() {
         t.query.setParam("d_date1", next);
         t.query.setParam("d_date3", next);
         t.query.open();
-        t.value->setText(t.query.isEmpty() ? QString()
-                                           : displayText(t.query.value("price"), QMetaType::Double));
+        t.value->setText(t.query.isEmpty() ? QString() : moneyText(t.query.value("price")));
     }
 
     applyColumns();

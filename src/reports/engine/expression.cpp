@@ -300,16 +300,12 @@ QString formatReportNumber(double value, const QString &mask) {
     const qsizetype dot = mask.indexOf('.');
     const int fixed = dot < 0 ? 0 : int(mask.mid(dot + 1).count('0'));
     const int optional = dot < 0 ? 0 : int(mask.mid(dot + 1).count('#'));
-    // Decimal values that arrive as binary (2.675) round as the decimals they stand for.
-    const double nudged = value + std::copysign(std::abs(value) * 1e-13, value);
-    QString text = QString::number(nudged, 'f', fixed + optional);
+    QString text = decimalText(value, fixed + optional);
     if (optional > 0) {
         qsizetype keep = text.size();
         for (int k = 0; k < optional && text.at(keep - 1) == '0'; ++k)
             --keep;
         text.truncate(keep);
     }
-    if (text == "-0" || (text.startsWith("-") && text.mid(1).remove('0').remove('.').isEmpty()))
-        text.remove(0, 1);
-    return text.replace('.', point);
+    return text;
 }
