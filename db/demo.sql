@@ -158,7 +158,21 @@ SELECT (SELECT id FROM cmn_classifier.item WHERE id_level = 2 ORDER BY id OFFSET
   FROM demo_work w
  WHERE random() < 0.06;
 
+-- Average-piece entries are priced at the month's end by the office's recalculation ("Расчитать
+-- ср.сд."): the worker's piece money per hour on the group's products in that month, doubled on a
+-- day off. The demo has run it for every past month; the current month waits for its end.
 UPDATE accounts_dep.fatigue SET price = 0 WHERE id_o = 7778;
+UPDATE accounts_dep.fatigue f
+   SET price = coalesce((
+       SELECT CASE WHEN coalesce(sum(s.time), 0)::numeric(10,2) = 0 THEN 0
+                   ELSE coalesce(sum((s.kol_vo - s.brak) * (s.cena + s.cena * f.i_holiday)) / sum(time), 0)::numeric(10,2) END
+         FROM cmn_classifier.item i, accounts_dep.smena s, accounts_dep.izdel gas, accounts_dep.person p
+        WHERE i.id_level = 2 AND s.i_id = gas.id AND gas.id_class_item = i.id
+          AND s.data < make_date(f.i_year, f.i_mnth, 1) + interval '1 month'
+          AND s.data >= make_date(f.i_year, f.i_mnth, 1)
+          AND p.id = s.w_id AND p.id = f.id_p AND i.id = f.id_nom
+        GROUP BY i.s_caption, i.id, p.id), 0)
+ WHERE id_o = 7778 AND make_date(f.i_year, f.i_mnth, 1) < date_trunc('month', current_date);
 
 ALTER TABLE accounts_dep.smena ENABLE TRIGGER smena_history;
 ALTER TABLE accounts_dep.fatigue ENABLE TRIGGER fatigue_history;

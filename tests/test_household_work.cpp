@@ -15,6 +15,7 @@
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QProcess>
 #include <QTest>
 
 using fixtures::exec;
@@ -84,6 +85,7 @@ private slots:
     void listShowsEntriesWithoutPriceRows();
     void openedFromTheMainWindow();
     void averagePieceRate();
+    void demoPricesItsPastAveragePiece();
 };
 
 void HouseholdWorkTest::initTestCase() {
@@ -323,6 +325,35 @@ void HouseholdWorkTest::averagePieceRate() {
     QCOMPARE(price(QString("id_p=%1 and id_o=7777").arg(ivanov)), "125");
     QCOMPARE(price(QString("id_p=%1 and i_mnth=4").arg(ivanov)), "125");
     QCOMPARE(scalar("select count(*) from accounts_dep.h_tabel").toInt(), 0);
+}
+
+void HouseholdWorkTest::demoPricesItsPastAveragePiece() {
+    // A newcomer's demo shows believable average-piece money for the months already closed by the
+    // office's recalculation; only the current month waits for its end.
+    const QString db = testing::createDatabase("household_demo");
+    auto psql = [&](const QStringList &args) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("PGPASSWORD", "tulwexa");
+        p.setProcessEnvironment(env);
+        p.start("psql", QStringList{"-q", "-At", "-h", "127.0.0.1", "-p", "5432", "-U", "sys", "-v",
+                                    "ON_ERROR_STOP=1", "-d", db} +
+                            args);
+        p.waitForFinished(-1);
+        return p.exitCode() == 0 ? QString::fromUtf8(p.readAllStandardOutput()).trimmed() : QString("failed");
+    };
+    QVERIFY(psql({"-f", testing::sourceDir() + "/db/demo.sql"}) != "failed");
+    const QString past = "select count(*) from accounts_dep.fatigue f where id_o=7778 and "
+                         "make_date(i_year, i_mnth, 1) < date_trunc('month', current_date)";
+    QVERIFY(psql({"-c", past + " and price > 0"}).toInt() > 0);
+    // Unpriced past entries are those of workers without piecework hours in their group.
+    const QString unpriced = psql({"-c", past + " and price = 0"});
+    const QString withoutHours =
+        psql({"-c", past + " and not exists (select 1 from accounts_dep.smena s join accounts_dep.izdel g on "
+                           "g.id=s.i_id where s.w_id=f.id_p and g.id_class_item=f.id_nom and s.time>0 and "
+                           "s.data >= make_date(i_year, i_mnth, 1) and s.data < make_date(i_year, i_mnth, 1) "
+                           "+ interval '1 month')"});
+    QCOMPARE(unpriced, withoutHours);
 }
 
 QTEST_MAIN(HouseholdWorkTest)
