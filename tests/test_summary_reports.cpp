@@ -59,7 +59,7 @@ private slots:
     void emptyPeriod();
     void reportAsPdf();
     void workersOfTheSameName();
-    void lostConnectionGivesNoPreview();
+    void lostConnectionIsReadAgain();
     void exportByProducts();
     void roles_data();
     void roles();
@@ -289,21 +289,18 @@ void SummaryReportsTest::workersOfTheSameName() {
     QVERIFY2(detailed.contains("514.00") && detailed.contains("232.00"), qPrintable(detailed.join(" | ")));
 }
 
-void SummaryReportsTest::lostConnectionGivesNoPreview() {
-    // The reports' own connection is gone (a server restart, a dropped link): the action says so
-    // and shows nothing, and the next report reconnects.
+void SummaryReportsTest::lostConnectionIsReadAgain() {
+    // The reports' own connection is gone (a server restart, a dropped link): the report's
+    // statement is asked again on a new connection, without a word. (A read cut short midway is
+    // an error: the report engine's tests.)
     Database &reports = forms().DataModule6->portionedConnection();
     QSqlQuery pid = reports.run("select pg_backend_pid()");
     QVERIFY(pid.next());
     const qint64 backend = pid.value(0).toLongLong();
     pid.finish();
     exec(QString("select pg_terminate_backend(%1)").arg(backend));
-    QCOMPARE(run(window->Button1), QStringList{"no preview"});
-    QCOMPARE(testing::messages().shown.size(), 1);
-    QVERIFY(!testing::messages().shown[0].text.isEmpty());
-    testing::messages().clear();
     QVERIFY(run(window->Button1).contains("Итого:"));
-    QVERIFY(testing::messages().shown.isEmpty());
+    QVERIFY2(testing::messages().shown.isEmpty(), qPrintable(testing::messages().shown.value(0).text));
 }
 
 void SummaryReportsTest::exportByProducts() {

@@ -57,7 +57,7 @@ void Database::reopenIfBroken() {
         return;
     db_.close();
     if (!db_.open())
-        throw DbError(db_.lastError().text(), true);
+        throw DbError(kNoConnectionMessage, true);
     broken_ = false;
     inTransaction_ = false;
     applySessionSettings();
@@ -86,7 +86,7 @@ bool Database::looksLost(const QString &text) {
     return !probe.exec("select 1");
 }
 
-void Database::fail(const QString &text) {
+void Database::fail(const QString &text, bool reading) {
     // The closed-month trigger's refusal is an answer, not a failure: shown as the database words it.
     if (text.contains(kClosedMonthMessage))
         throw DbError(kClosedMonthMessage);
@@ -96,11 +96,40 @@ void Database::fail(const QString &text) {
         // opens a fresh connection.
         broken_ = true;
         inTransaction_ = false;
+        // The driver's own words are English and technical; the user needs to know what to do.
+        throw DbError(reading ? kConnectionLostReadMessage : kConnectionLostWriteMessage, true);
     }
     throw DbError(text, lost);
 }
 
+namespace {
+// A statement that only reads: safe to run again after the connection was lost.
+bool onlyReads(const QString &sql) {
+    const QString s = sql.trimmed().toLower();
+    return s.startsWith(QLatin1String("select")) && !s.contains(QLatin1String(" for update")) &&
+           !s.contains(QLatin1String("nextval("));
+}
+} // namespace
+
 QSqlQuery Database::run(const QString &sql, const SqlParams &params) {
+    const bool retriable = !inTransaction_ && onlyReads(sql);
+    try {
+        return runOnce(sql, params);
+    } catch (const DbError &e) {
+        if (!e.connectionLost() || !retriable)
+            throw;
+    }
+    // The server restarted or the link dropped: the read is simply asked again.
+    try {
+        return runOnce(sql, params);
+    } catch (const DbError &e) {
+        if (e.connectionLost())
+            throw DbError(kNoConnectionMessage, true);
+        throw;
+    }
+}
+
+QSqlQuery Database::runOnce(const QString &sql, const SqlParams &params) {
     reopenIfBroken();
     QSqlQuery q(db_);
     q.setForwardOnly(true);
@@ -126,7 +155,7 @@ QSqlQuery Database::run(const QString &sql, const SqlParams &params) {
 
 void Database::checkRead(const QSqlQuery &query) {
     if (query.lastError().isValid())
-        fail(query.lastError().text());
+        fail(query.lastError().text(), true);
 }
 
 void Database::begin() {

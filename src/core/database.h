@@ -28,7 +28,8 @@ public:
     void setSessionSettings(const SqlParams &settings);
 
     // Runs a statement; named parameters (":name") are bound when params is not empty.
-    // Numbers are read exactly (as text) so that money never drifts.
+    // Numbers are read exactly (as text) so that money never drifts. A read outside a transaction
+    // that meets a lost connection runs once more on a new one; a write never runs twice.
     QSqlQuery run(const QString &sql, const SqlParams &params = {});
 
     // A result read row by row can fail midway (the connection dropped): its end is then an error,
@@ -44,8 +45,10 @@ public:
 
 private:
     void reopenIfBroken();
+    QSqlQuery runOnce(const QString &sql, const SqlParams &params);
     void applySessionSettings();
-    [[noreturn]] void fail(const QString &text);
+    // reading: the failure cut a read short, not a write.
+    [[noreturn]] void fail(const QString &text, bool reading = false);
     bool looksLost(const QString &text);
 
     QString name_;

@@ -17,6 +17,16 @@ private:
 
 // What the database answers a write into a month the office has closed (its own trigger's text).
 inline const QString kClosedMonthMessage = QStringLiteral("Месяц закрыт для изменений");
+// What an action answers when the connection to the server was lost (a restart, a dropped link).
+// A write: nothing was saved, the user repeats it on the new connection.
+inline const QString kConnectionLostWriteMessage =
+    QStringLiteral("Связь с базой данных была потеряна. Изменения не сохранены: повторите действие.");
+// A read cut short (a report read in portions): what was read is not shown as if complete.
+inline const QString kConnectionLostReadMessage =
+    QStringLiteral("Связь с базой данных была потеряна, данные прочитаны не полностью. Повторите действие.");
+// A read that failed again on a new connection: the server is out of reach.
+inline const QString kNoConnectionMessage =
+    QStringLiteral("Нет связи с базой данных. Повторите действие позже.");
 // What a save answers when another workstation changed or deleted the row since it was read.
 inline const QString kStaleRowMessage =
     QStringLiteral("Запись изменена на другом рабочем месте. Обновите список.");
