@@ -230,7 +230,7 @@ void ChangeHistoryTest::historyWindow() {
     h.last();
     QCOMPARE(h.text("action_name"), "Добавление");
     QCOMPARE(h.text("login_text"), "quorbel");
-    QCOMPARE(w.DBGrid1->model()->headerData(0, Qt::Horizontal).toString(), "Время");
+    QCOMPARE(w.DBGrid1->model()->headerData(0, Qt::Horizontal, Qt::AccessibleTextRole).toString(), "Время");
     QCOMPARE(w.DBGrid1->model()->index(1, 1).data().toString(), "Удаление");
 
     // One worker, chosen by keyboard or mouse alike: his four rows (the three household ones and

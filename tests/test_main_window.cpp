@@ -7,15 +7,19 @@
 #include "shift/shift_record_editor.h"
 #include "support/fixtures.h"
 #include "support/test_program.h"
+#include "timesheet/monthly_timesheet.h"
 
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QHeaderView>
 #include <QImage>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTableView>
 #include <QTest>
 
@@ -64,6 +68,7 @@ private slots:
     void datePickerReloads_data();
     void datePickerReloads();
     void okColourKeptOnSelectedRow();
+    void everyGridHeadingIsReadable();
 };
 
 void MainWindowTest::initTestCase() {
@@ -146,7 +151,7 @@ void MainWindowTest::shiftListsShowTheDay() {
     QCOMPARE(grid->columnCount(), 12);
     QStringList titles;
     for (int c = 0; c < grid->columnCount(); ++c)
-        titles << grid->headerData(c, Qt::Horizontal).toString();
+        titles << grid->headerData(c, Qt::Horizontal, Qt::AccessibleTextRole).toString();
     QCOMPARE(titles, (QStringList{"Фамилия И.О.", "Марка изделия", "Операция", "Вид", "Цвет", "Часы",
                                   "Кол-во", "Брак", "Итого (р.)", "Премия (%)", "OK", "Заведен"}));
     QVERIFY(main->DBGrid2->isColumnHidden(9));
@@ -418,6 +423,42 @@ void MainWindowTest::okColourKeptOnSelectedRow() {
             }
         QVERIFY2(own > 5, qPrintable(QString("row %1: %2 pixels of the mark's colour").arg(row).arg(own)));
     }
+}
+
+void MainWindowTest::everyGridHeadingIsReadable() {
+    // Every grid of every window, its headings at the widths the window gives: each line of a
+    // heading fits its column, and the heading row is tall enough for its lines.
+    showDay(tuesday);
+    TForm27 &monthly = *forms().Form27;
+    monthly.prepare(TForm27::Piecework, tuesday);
+    QStringList cut;
+    for (QWidget *w : QApplication::allWidgets()) {
+        auto *grid = qobject_cast<QTableView *>(w);
+        if (!grid || !grid->model())
+            continue;
+        QHeaderView *header = grid->horizontalHeader();
+        QAbstractItemModel *m = grid->model();
+        const int margin = 2 * grid->style()->pixelMetric(QStyle::PM_HeaderMargin);
+        for (int c = 0; c < m->columnCount(); ++c) {
+            if (grid->isColumnHidden(c))
+                continue;
+            const QString heading = m->headerData(c, Qt::Horizontal).toString();
+            const QVariant font = m->headerData(c, Qt::Horizontal, Qt::FontRole);
+            const QFontMetrics metrics(font.isValid() ? font.value<QFont>() : header->font());
+            const QStringList lines = heading.split('\n');
+            for (const QString &line : lines)
+                if (metrics.horizontalAdvance(line) > grid->columnWidth(c) - margin)
+                    cut << QString("%1/%2: %3 (%4 px)")
+                               .arg(grid->window()->objectName(), grid->objectName(), line)
+                               .arg(grid->columnWidth(c));
+            if (header->sizeHint().height() < int(lines.size()) * metrics.height())
+                cut << QString("%1/%2: %3 lines in a low heading row")
+                           .arg(grid->window()->objectName(), heading)
+                           .arg(lines.size());
+        }
+    }
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join("; ")));
+    monthly.CurrentView->close();
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -43,7 +43,7 @@ class MonthlyTimesheetTest : public QObject {
     QString cell(int row, const QString &field) const {
         QAbstractItemModel *m = window->DBGrid->model();
         for (int c = 0; c < m->columnCount(); ++c)
-            if (m->headerData(c, Qt::Horizontal).toString() == field)
+            if (m->headerData(c, Qt::Horizontal, Qt::AccessibleTextRole).toString() == field)
                 return m->index(row, c).data().toString();
         return "?";
     }

@@ -98,7 +98,7 @@ void PriceListTest::listPriceAndCount() {
     QCOMPARE(dm->Oper.asInt("norma"), 3);
     QCOMPARE(dm->Oper.text("nmn"), "Заготовки");
     QAbstractItemModel *grid = list->DBGrid1->model();
-    QCOMPARE(grid->headerData(1, Qt::Horizontal).toString(), "Опреция");
+    QCOMPARE(grid->headerData(1, Qt::Horizontal, Qt::AccessibleTextRole).toString(), "Опреция");
     QCOMPARE(grid->index(0, 2).data().toString(), "10");
     QCOMPARE(grid->index(0, 4).data().toString(), "3");
     QVERIFY(list->DBGrid1->isColumnHidden(5));

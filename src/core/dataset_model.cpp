@@ -3,8 +3,10 @@
 #include "core/formatting.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QStyle>
 #include <QTableView>
 
 DatasetModel::DatasetModel(Dataset *dataset, QVector<GridColumn> columns, QObject *parent)
@@ -52,6 +54,10 @@ void DatasetModel::attach(QTableView *view) {
     view->setTabKeyNavigation(false);
     // Narrow columns (the timesheets' 20-pixel days) keep the width they are given.
     view->horizontalHeader()->setMinimumSectionSize(10);
+    // A heading follows its column's width: wrapped anew when the user widens or narrows it.
+    disconnect(headingLink_);
+    headingLink_ = connect(view->horizontalHeader(), &QHeaderView::sectionResized, this,
+                           [this](int section) { emit headerDataChanged(Qt::Horizontal, section, section); });
     for (int c = 0; c < columns_.size(); ++c) {
         const GridColumn &col = columns_[c];
         view->setColumnWidth(c, col.width >= 0 ? col.width : 64);
@@ -64,7 +70,51 @@ void DatasetModel::attach(QTableView *view) {
                                  if (current.isValid() && current.row() + 1 != dataset_->recNo())
                                      dataset_->moveTo(current.row() + 1);
                              });
+    if (!columns_.isEmpty())
+        emit headerDataChanged(Qt::Horizontal, 0, int(columns_.size()) - 1);
     syncSelection(dataset_->recNo() - 1);
+}
+
+QFont DatasetModel::headingFont() const {
+    // The grid's own font (the monthly views use the 8 points their widths were made for), bold.
+    QFont f = view_ ? view_->font() : QFont();
+    f.setBold(true);
+    return f;
+}
+
+QString DatasetModel::headingText(int section) const {
+    const QString &title = columns_[section].title;
+    if (!view_)
+        return title;
+    const int room =
+        view_->columnWidth(section) - 2 * view_->style()->pixelMetric(QStyle::PM_HeaderMargin) - 2;
+    const QFontMetrics metrics(headingFont());
+    if (metrics.horizontalAdvance(title) <= room)
+        return title;
+    // Too wide for one line at the column's width: broken between words, or after "_" in a
+    // field name, onto more lines (the heading grows taller rather than being cut).
+    QStringList pieces; // each ends where a line may break; a space stays with its piece
+    QString piece;
+    for (const QChar ch : title) {
+        piece += ch;
+        if (ch == ' ' || ch == '_') {
+            pieces << piece;
+            piece.clear();
+        }
+    }
+    if (!piece.isEmpty())
+        pieces << piece;
+    QStringList lines;
+    QString line;
+    for (const QString &p : pieces) {
+        if (!line.isEmpty() && metrics.horizontalAdvance((line + p).trimmed()) > room) {
+            lines << line.trimmed();
+            line.clear();
+        }
+        line += p;
+    }
+    lines << line.trimmed();
+    return lines.join('\n');
 }
 
 void DatasetModel::syncSelection(int row) {
@@ -135,14 +185,14 @@ QVariant DatasetModel::headerData(int section, Qt::Orientation orientation, int 
     }
     switch (role) {
     case Qt::DisplayRole:
+        return headingText(section);
+    case Qt::ToolTipRole:
+    case Qt::AccessibleTextRole:
         return columns_[section].title;
     case Qt::TextAlignmentRole:
         return int(Qt::AlignCenter);
-    case Qt::FontRole: {
-        QFont f;
-        f.setBold(true);
-        return f;
-    }
+    case Qt::FontRole:
+        return headingFont();
     default:
         return {};
     }

@@ -62,8 +62,12 @@ public:
     // The text a cell shows.
     QString cellText(int row, const QString &field) const;
 
+    // A column's heading as shown: its title, on more lines when one is too narrow for it.
+    QString headingText(int section) const;
+
 private:
     void syncSelection(int row);
+    QFont headingFont() const;
 
     Dataset *dataset_;
     QVector<GridColumn> columns_;
@@ -71,4 +75,5 @@ private:
     HeaderStyle headerStyle_;
     QPointer<QTableView> view_;
     QMetaObject::Connection selectionLink_;
+    QMetaObject::Connection headingLink_;
 };
