@@ -33,11 +33,17 @@
 bool ConnectDatabase(const QStringList &positional) {
     Forms &f = forms();
     f.DataModule6 = new TDataModule6;
+    const QStringList files = defaultSettingsFiles();
+    const ConnectionSettings settings = databaseSettings(positional, files);
+    f.DataModule6->reportsConnectionString = connectionString(reportsSettings(positional, files));
     try {
-        f.DataModule6->ADO_DB.connect(buildConnectionString(positional));
+        f.DataModule6->ADO_DB.connect(connectionString(settings));
         f.Form23 = new TForm23;
     } catch (const DbError &) {
-        showError(QStringLiteral("Подключение к БД отсутсвует!!!"), QStringLiteral("Ошибка!"));
+        // Which server and database were tried, so that an administrator can tell a wrong
+        // setting from a server that is down; never the password.
+        showError(QStringLiteral("Подключение к БД отсутсвует!!!\n\n") + settings.description(),
+                  QStringLiteral("Ошибка!"));
         requestTermination();
         return false;
     }

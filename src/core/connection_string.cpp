@@ -1,5 +1,10 @@
 #include "core/connection_string.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+
 #ifndef PIECEWORK_DB_SERVER
 #define PIECEWORK_DB_SERVER "127.0.0.1"
 #endif
@@ -8,9 +13,95 @@ QString builtInServerAddress() {
     return QStringLiteral(PIECEWORK_DB_SERVER);
 }
 
-static QString fromParts(const QString &database, const QString &server) {
-    return QStringLiteral("DRIVER={PostgreSQL UNICODE};DATABASE=") + database + QStringLiteral(";SERVER=") +
-           server + QStringLiteral(";PORT=5432;UID=sys;PWD=tulwexa;SSLmode=allow;") +
+QString ConnectionSettings::description() const {
+    return QStringLiteral("сервер %1, порт %2, база данных %3, пользователь %4")
+        .arg(server)
+        .arg(port)
+        .arg(database, user);
+}
+
+QStringList defaultSettingsFiles() {
+    // PIECEWORK_SYSTEM_CONF lets a test or a second installation point elsewhere.
+    const QString system = qEnvironmentVariable("PIECEWORK_SYSTEM_CONF", "/etc/piecework/piecework.conf");
+    const QString user =
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/piecework/piecework.conf";
+    return {system, user};
+}
+
+namespace {
+// Reads one section of the files over the values given; only keys present change anything.
+void readSection(ConnectionSettings &s, const QStringList &files, const QString &section) {
+    for (const QString &file : files) {
+        if (!QFileInfo(file).isReadable())
+            continue;
+        QSettings ini(file, QSettings::IniFormat);
+        ini.beginGroup(section);
+        if (ini.contains("server"))
+            s.server = ini.value("server").toString().trimmed();
+        if (ini.contains("port"))
+            s.port = ini.value("port").toInt();
+        if (ini.contains("name"))
+            s.database = ini.value("name").toString().trimmed();
+        if (ini.contains("user")) {
+            s.user = ini.value("user").toString().trimmed();
+            // Another user does not inherit the built-in user's password.
+            if (!ini.contains("password"))
+                s.password.clear();
+        }
+        if (ini.contains("password"))
+            s.password = ini.value("password").toString();
+        if (ini.contains("sslmode"))
+            s.sslmode = ini.value("sslmode").toString().trimmed();
+        if (ini.contains("sslrootcert"))
+            s.sslrootcert = ini.value("sslrootcert").toString().trimmed();
+        ini.endGroup();
+    }
+}
+
+void applyArguments(ConnectionSettings &s, const QStringList &positional) {
+    if (positional.value(1).isEmpty())
+        return;
+    s.database = positional.value(0);
+    s.server = positional.value(1);
+}
+
+// An ODBC attribute value: braced when it holds characters of the string's own syntax.
+QString odbcValue(const QString &value) {
+    if (!value.contains(';') && !value.contains('{') && !value.contains('}') && !value.contains('=') &&
+        value.trimmed() == value)
+        return value;
+    return '{' + QString(value).replace('}', "}}") + '}';
+}
+} // namespace
+
+ConnectionSettings databaseSettings(const QStringList &positional, const QStringList &files) {
+    ConnectionSettings s;
+    s.server = builtInServerAddress();
+    readSection(s, files, "database");
+    applyArguments(s, positional);
+    return s;
+}
+
+ConnectionSettings reportsSettings(const QStringList &positional, const QStringList &files) {
+    ConnectionSettings s;
+    s.server = builtInServerAddress();
+    readSection(s, files, "database");
+    applyArguments(s, positional);
+    readSection(s, files, "reports");
+    return s;
+}
+
+QString connectionString(const ConnectionSettings &s) {
+    QString text = QStringLiteral("DRIVER={PostgreSQL UNICODE};DATABASE=") + odbcValue(s.database) +
+                   QStringLiteral(";SERVER=") + odbcValue(s.server) + QStringLiteral(";PORT=") +
+                   QString::number(s.port) + QStringLiteral(";UID=") + odbcValue(s.user) + ';';
+    if (!s.password.isEmpty())
+        text += QStringLiteral("PWD=") + odbcValue(s.password) + ';';
+    text += QStringLiteral("SSLmode=") + odbcValue(s.sslmode) + ';';
+    if (!s.sslrootcert.isEmpty())
+        text += QStringLiteral("pqopt={sslrootcert=") + QDir::toNativeSeparators(s.sslrootcert) +
+                QStringLiteral("};");
+    return text +
            QStringLiteral(
                "ReadOnly=0;Protocol=7.4;FakeOidIndex=0;ShowOidColumn=0;RowVersioning=0;"
                "ShowSystemTables=0;Fetch=100;UnknownSizes=0;MaxVarcharSize=255;MaxLongVarcharSize=8190;") +
@@ -22,9 +113,5 @@ static QString fromParts(const QString &database, const QString &server) {
 }
 
 QString buildConnectionString(const QStringList &positional) {
-    const QString database = positional.value(0);
-    const QString server = positional.value(1);
-    if (!server.isEmpty())
-        return fromParts(database, server);
-    return fromParts(QStringLiteral("vorn_erp"), builtInServerAddress());
+    return connectionString(databaseSettings(positional, {}));
 }

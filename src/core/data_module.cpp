@@ -87,7 +87,7 @@ QString TDataModule6::shiftTimesheetSql(int n) {
 }
 
 Database &TDataModule6::portionedConnection() {
-    QString wanted = ADO_DB.connectionString();
+    QString wanted = reportsConnectionString.isEmpty() ? ADO_DB.connectionString() : reportsConnectionString;
     wanted.replace("UseDeclareFetch=0", "UseDeclareFetch=1").replace("Fetch=100;", "Fetch=2000;");
     if (!portioned_.isOpen() || portioned_.connectionString() != wanted)
         portioned_.connect(wanted);

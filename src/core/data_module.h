@@ -19,6 +19,9 @@ public:
     // A second connection to the same database that reads results in portions (a cursor) instead
     // of whole, for the long reads of reports. Opened on first use.
     Database &portionedConnection();
+    // The reports' own connection (its settings may name a server of its own); empty: the main
+    // connection's.
+    QString reportsConnectionString;
     // Decimal separator the database expects in numbers spliced into statements; refreshed by
     // every version check.
     QString Delimiter;
