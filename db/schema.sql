@@ -1,5 +1,7 @@
 -- Test and demo database of the piecework program: the program's own schema accounts_dep and the
--- parts of the enterprise's shared schemas it reads and writes.
+-- parts of the enterprise's shared schemas it reads and writes, as the company's database holds
+-- them. The program's own additions (indexes, month-end guards, change history, closed months)
+-- are the numbered files in db/migrations, applied by "piecework --upgrade-database".
 SET client_min_messages = warning;
 
 CREATE DOMAIN t_id AS numeric(15,0);
@@ -21,10 +23,6 @@ CREATE TABLE cmn_contractor.person (
   s_caption  varchar(254),
   s_code     varchar(50)
 );
--- The day's sheet matches a record's worker by id or by code ("s_code::t_id = w_id"); this index
--- on the very same expression lets each record find its persons directly, so opening a day does
--- not grow with the number of persons in the company. The shared database needs it too.
-CREATE INDEX person_code_as_id ON cmn_contractor.person ((s_code::t_id));
 
 CREATE SEQUENCE cmn_classifier.item_id_seq;
 CREATE TABLE cmn_classifier.item (
@@ -194,17 +192,12 @@ CREATE TABLE accounts_dep.fatigue (
 );
 CREATE INDEX fatigue_d_date ON accounts_dep.fatigue (d_date);
 CREATE INDEX fatigue_month ON accounts_dep.fatigue (i_year, i_mnth);
--- The reports' per-worker sums of household work look entries up by worker and date.
-CREATE INDEX fatigue_worker_date ON accounts_dep.fatigue (id_p, d_date);
 
 CREATE TABLE accounts_dep.ver (
   d     integer,
   t     integer,
   delim varchar(255)
 );
-
--- Closed months and the change history; the shared database gets them from the same file.
-\ir month_end_guards.sql
 
 -- The two household work types are fixed ids every statement names literally.
 INSERT INTO accounts_dep.vid_oper(id, vid) VALUES (7777, 'хоз. работы'), (7778, 'ср. сдельная');

@@ -3,6 +3,7 @@
 #include "core/data_module.h"
 #include "core/forms.h"
 #include "core/guard.h"
+#include "core/migrations.h"
 #include "core/roles.h"
 #include "core/seams.h"
 #include "core/version_check.h"
@@ -84,6 +85,8 @@ void TForm23::Button1Click() {
         showError(QStringLiteral("Введены неверные данные."), QStringLiteral("Ошибка"));
         return;
     }
+    if (!upgradedIfNeeded(role))
+        return;
     // The database's change history names who did what from this session on.
     forms().DataModule6->ADO_DB.setSessionSettings({{"piecework.login_role", roleName(role)},
                                                     {"piecework.login_text", login},
@@ -93,6 +96,23 @@ void TForm23::Button1Click() {
     hide();
     showModal(&main);
     done(QDialog::Accepted);
+}
+
+bool TForm23::upgradedIfNeeded(Role role) {
+    TDataModule6 &dm = *forms().DataModule6;
+    if (dm.pendingUpgrade.isEmpty())
+        return true;
+    if (role != Role::Administrator) {
+        showError(upgradeNeededMessage(dm.pendingUpgrade), QStringLiteral("Ошибка"));
+        return false;
+    }
+    if (!askYesNo(QStringLiteral("База данных требует обновления: %1. Обновить её сейчас?")
+                      .arg(dm.pendingUpgrade.join(", ")),
+                  QStringLiteral("Обновление базы данных")))
+        return false;
+    upgradeDatabase(dm.ADO_DB, QString("%1.%2").arg(buildDate()).arg(buildTime()));
+    dm.pendingUpgrade.clear();
+    return true;
 }
 
 void TForm23::done(int result) {

@@ -1,6 +1,8 @@
 #pragma once
 // "Авторизация": the first window; the login text entered here picks the user's role, and closing
 // this window ends the program.
+#include "core/roles.h"
+
 #include <QDialog>
 
 class QLineEdit;
@@ -26,5 +28,8 @@ protected:
     bool event(QEvent *e) override;
 
 private:
+    // A database lacking this build's migrations: an administrator applies them (asked first);
+    // anyone else is told how. False: the login does not go on.
+    bool upgradedIfNeeded(Role role);
     bool checkedSinceShow_ = false;
 };

@@ -5,6 +5,7 @@
 #include "core/data_module.h"
 #include "core/db_error.h"
 #include "core/forms.h"
+#include "core/migrations.h"
 #include "core/seams.h"
 #include "core/version_check.h"
 #include "refbooks/group_editor.h"
@@ -38,6 +39,10 @@ bool ConnectDatabase(const QStringList &positional) {
     f.DataModule6->reportsConnectionString = connectionString(reportsSettings(positional, files));
     try {
         f.DataModule6->ADO_DB.connect(connectionString(settings));
+        // Found now rather than as a driver error in the middle of some later action.
+        f.DataModule6->pendingUpgrade = migrationNames(missingMigrations(f.DataModule6->ADO_DB));
+        if (!f.DataModule6->pendingUpgrade.isEmpty())
+            showError(upgradeNeededMessage(f.DataModule6->pendingUpgrade), QStringLiteral("Ошибка"));
         f.Form23 = new TForm23;
     } catch (const DbError &) {
         // Which server and database were tried, so that an administrator can tell a wrong

@@ -22,6 +22,9 @@ public:
     // The reports' own connection (its settings may name a server of its own); empty: the main
     // connection's.
     QString reportsConnectionString;
+    // Migrations this build needs that the database lacks (found at start): only an administrator
+    // may log in, to apply them.
+    QStringList pendingUpgrade;
     // Decimal separator the database expects in numbers spliced into statements; refreshed by
     // every version check.
     QString Delimiter;

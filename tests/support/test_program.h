@@ -60,6 +60,8 @@ QStringList argumentsFor(const QString &database);
 
 // createDatabase, install the seams, createForms. Fails the test when the program does not start.
 void startProgram(const QString &name);
+// The same on a database made by the test; false when the program did not start.
+bool startProgramOn(const QString &database);
 
 void setToday(const QDate &date);
 // Script for the next modal window: receives the window, returns the dialog result.

@@ -1,14 +1,14 @@
 -- Guards of the month-end data: closed months and the change history of shift records and
--- household entries. Part of db/schema.sql; on the shared database, apply it once on its own:
---   psql -d vorn_erp -f db/month_end_guards.sql
--- It adds tables, functions and triggers of the schema accounts_dep and changes no existing column.
+-- household entries. It adds tables, functions and triggers of the schema accounts_dep and changes
+-- no existing column. Written to apply also where an office ran this file by hand before the
+-- upgrade command existed.
 SET client_min_messages = warning;
 
 -- Wages are paid from a month's records: once the office closes a month, its shift records,
 -- household entries and timesheet rows refuse every write, whichever program or workstation
 -- sends it. The refusal has a SQLSTATE of its own (PWM01) and a fixed text, which the program
 -- shows as it stands.
-CREATE TABLE accounts_dep.closed_month (
+CREATE TABLE IF NOT EXISTS accounts_dep.closed_month (
   year      integer NOT NULL,
   month     integer NOT NULL CHECK (month BETWEEN 1 AND 12),
   closed_at timestamp NOT NULL DEFAULT now(),
@@ -18,7 +18,7 @@ CREATE TABLE accounts_dep.closed_month (
 
 -- The guards' functions run with their owner's rights (SECURITY DEFINER): the database users of
 -- other programs that write these tables need no rights on the tables added here.
-CREATE FUNCTION accounts_dep.refuse_closed_month(y integer, m integer) RETURNS void
+CREATE OR REPLACE FUNCTION accounts_dep.refuse_closed_month(y integer, m integer) RETURNS void
 LANGUAGE plpgsql STABLE SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$
 BEGIN
   IF EXISTS (SELECT 1 FROM accounts_dep.closed_month c WHERE c.year = y AND c.month = m) THEN
@@ -29,7 +29,7 @@ END $$;
 
 -- The row as it was and as it becomes are both checked: a record moved out of a closed month, or
 -- into one, is refused too.
-CREATE FUNCTION accounts_dep.smena_month_open() RETURNS trigger LANGUAGE plpgsql AS $$
+CREATE OR REPLACE FUNCTION accounts_dep.smena_month_open() RETURNS trigger LANGUAGE plpgsql AS $$
 BEGIN
   IF TG_OP <> 'INSERT' THEN
     PERFORM accounts_dep.refuse_closed_month(extract(year FROM OLD.data)::int, extract(month FROM OLD.data)::int);
@@ -41,7 +41,7 @@ BEGIN
   RETURN OLD;
 END $$;
 
-CREATE FUNCTION accounts_dep.fatigue_month_open() RETURNS trigger LANGUAGE plpgsql AS $$
+CREATE OR REPLACE FUNCTION accounts_dep.fatigue_month_open() RETURNS trigger LANGUAGE plpgsql AS $$
 BEGIN
   IF TG_OP <> 'INSERT' THEN
     PERFORM accounts_dep.refuse_closed_month(coalesce(extract(year FROM OLD.d_date)::int, OLD.i_year),
@@ -57,7 +57,7 @@ END $$;
 
 -- Timesheet rows are checked once per statement: a month rebuild deletes and inserts hundreds of
 -- rows in two statements.
-CREATE FUNCTION accounts_dep.h_tabel_month_open() RETURNS trigger LANGUAGE plpgsql
+CREATE OR REPLACE FUNCTION accounts_dep.h_tabel_month_open() RETURNS trigger LANGUAGE plpgsql
 SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$
 DECLARE
   closed record;
@@ -79,15 +79,20 @@ BEGIN
   RETURN NULL;
 END $$;
 
+DROP TRIGGER IF EXISTS smena_month_open ON accounts_dep.smena;
 CREATE TRIGGER smena_month_open BEFORE INSERT OR UPDATE OR DELETE ON accounts_dep.smena
   FOR EACH ROW EXECUTE FUNCTION accounts_dep.smena_month_open();
+DROP TRIGGER IF EXISTS fatigue_month_open ON accounts_dep.fatigue;
 CREATE TRIGGER fatigue_month_open BEFORE INSERT OR UPDATE OR DELETE ON accounts_dep.fatigue
   FOR EACH ROW EXECUTE FUNCTION accounts_dep.fatigue_month_open();
+DROP TRIGGER IF EXISTS h_tabel_month_open_ins ON accounts_dep.h_tabel;
 CREATE TRIGGER h_tabel_month_open_ins AFTER INSERT ON accounts_dep.h_tabel
   REFERENCING NEW TABLE AS new_rows FOR EACH STATEMENT EXECUTE FUNCTION accounts_dep.h_tabel_month_open();
+DROP TRIGGER IF EXISTS h_tabel_month_open_upd ON accounts_dep.h_tabel;
 CREATE TRIGGER h_tabel_month_open_upd AFTER UPDATE ON accounts_dep.h_tabel
   REFERENCING OLD TABLE AS old_rows NEW TABLE AS new_rows
   FOR EACH STATEMENT EXECUTE FUNCTION accounts_dep.h_tabel_month_open();
+DROP TRIGGER IF EXISTS h_tabel_month_open_del ON accounts_dep.h_tabel;
 CREATE TRIGGER h_tabel_month_open_del AFTER DELETE ON accounts_dep.h_tabel
   REFERENCING OLD TABLE AS old_rows FOR EACH STATEMENT EXECUTE FUNCTION accounts_dep.h_tabel_month_open();
 
@@ -95,7 +100,7 @@ CREATE TRIGGER h_tabel_month_open_del AFTER DELETE ON accounts_dep.h_tabel
 -- entry, written by the database itself so that no path around the program escapes it. The
 -- program names its login in the session (piecework.login_role, piecework.login_text,
 -- piecework.workstation); other paths are known by their address and database user.
-CREATE TABLE accounts_dep.change_history (
+CREATE TABLE IF NOT EXISTS accounts_dep.change_history (
   id          bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
   changed_at  timestamp NOT NULL DEFAULT clock_timestamp(),
   table_name  varchar(30) NOT NULL,
@@ -110,10 +115,10 @@ CREATE TABLE accounts_dep.change_history (
   before      jsonb,
   after       jsonb
 );
-CREATE INDEX change_history_time ON accounts_dep.change_history (changed_at);
-CREATE INDEX change_history_worker ON accounts_dep.change_history (worker_id, changed_at);
+CREATE INDEX IF NOT EXISTS change_history_time ON accounts_dep.change_history (changed_at);
+CREATE INDEX IF NOT EXISTS change_history_worker ON accounts_dep.change_history (worker_id, changed_at);
 
-CREATE FUNCTION accounts_dep.keep_history() RETURNS trigger LANGUAGE plpgsql
+CREATE OR REPLACE FUNCTION accounts_dep.keep_history() RETURNS trigger LANGUAGE plpgsql
 SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$
 DECLARE
   b jsonb;
@@ -145,15 +150,17 @@ BEGIN
   RETURN NULL;
 END $$;
 
+DROP TRIGGER IF EXISTS smena_history ON accounts_dep.smena;
 CREATE TRIGGER smena_history AFTER INSERT OR UPDATE OR DELETE ON accounts_dep.smena
   FOR EACH ROW EXECUTE FUNCTION accounts_dep.keep_history();
+DROP TRIGGER IF EXISTS fatigue_history ON accounts_dep.fatigue;
 CREATE TRIGGER fatigue_history AFTER INSERT OR UPDATE OR DELETE ON accounts_dep.fatigue
   FOR EACH ROW EXECUTE FUNCTION accounts_dep.keep_history();
 
 -- The values of one side of a change as the history list shows them: every field for an insert
 -- or a delete, only the fields that differ from the other side for a change; named as the
 -- windows name them.
-CREATE FUNCTION accounts_dep.history_values(tbl text, shown jsonb, other jsonb) RETURNS text
+CREATE OR REPLACE FUNCTION accounts_dep.history_values(tbl text, shown jsonb, other jsonb) RETURNS text
 LANGUAGE sql IMMUTABLE AS $$
   SELECT string_agg(coalesce(l.label, f.key) || ': ' || coalesce(f.value #>> '{}', ''), '; '
                     ORDER BY coalesce(l.pos, 100), f.key)
