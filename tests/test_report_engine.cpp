@@ -322,15 +322,12 @@ void ReportEngineTest::printsTheChosenPagesAndCopies() {
 void ReportEngineTest::readFailingMidwayIsAnError() {
     // The reports' own connection reads in portions; its server process ends after the first.
     Database &db = forms().DataModule6->portionedConnection();
-    QSqlQuery pid = db.run("select pg_backend_pid()");
-    QVERIFY(pid.next());
-    const qint64 backend = pid.value(0).toLongLong();
-    pid.finish();
+    const qint64 backend = fixtures::serverProcessOf(db);
     QueryRows rows(db, "select n from generate_series(1, 50000) n", {});
     int read = 0;
     for (; read < 10; ++read)
         QVERIFY(rows.next());
-    fixtures::exec(QString("select pg_terminate_backend(%1)").arg(backend));
+    fixtures::endServerProcess(backend);
     bool failed = false;
     try {
         while (rows.next())

@@ -293,12 +293,7 @@ void SummaryReportsTest::lostConnectionIsReadAgain() {
     // The reports' own connection is gone (a server restart, a dropped link): the report's
     // statement is asked again on a new connection, without a word. (A read cut short midway is
     // an error: the report engine's tests.)
-    Database &reports = forms().DataModule6->portionedConnection();
-    QSqlQuery pid = reports.run("select pg_backend_pid()");
-    QVERIFY(pid.next());
-    const qint64 backend = pid.value(0).toLongLong();
-    pid.finish();
-    exec(QString("select pg_terminate_backend(%1)").arg(backend));
+    fixtures::endServerProcess(fixtures::serverProcessOf(forms().DataModule6->portionedConnection()));
     QVERIFY(run(window->Button1).contains("Итого:"));
     QVERIFY2(testing::messages().shown.isEmpty(), qPrintable(testing::messages().shown.value(0).text));
 }

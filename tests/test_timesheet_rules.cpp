@@ -38,6 +38,30 @@ class TimesheetRulesTest : public QObject {
         return rows;
     }
 
+    // Workstation B: its own connection, storing one day cell in a thread of its own, so that the
+    // test can see whether it waits.
+    struct OtherWorkstation {
+        std::atomic<bool> done{false};
+        QString failure;
+        std::thread thread;
+        void store(const QString &connection, const TimesheetKey &key, const QDate &date, int hours) {
+            thread = std::thread([this, connection, key, date, hours] {
+                try {
+                    TDataModule6 other(nullptr, "workstation_b");
+                    other.ADO_DB.connect(connection);
+                    StoreDayHours(other, key, date, hours, DayCellWrite::Store);
+                } catch (const DbError &e) {
+                    failure = e.text();
+                }
+                done = true;
+            });
+        }
+        void finish() {
+            thread.join();
+            QSqlDatabase::removeDatabase("workstation_b");
+        }
+    };
+
 private slots:
     void initTestCase();
     void init();
@@ -214,24 +238,13 @@ void TimesheetRulesTest::twoWritersOfOneNewKey() {
     const QString connection = dm->ADO_DB.connectionString();
     Transaction a(dm->ADO_DB);
     StoreDayHours(*dm, key, QDate(2024, 5, 6), 8, DayCellWrite::Store);
-    std::atomic<bool> done{false};
-    QString failure;
-    std::thread b([&] {
-        try {
-            TDataModule6 other(nullptr, "workstation_b");
-            other.ADO_DB.connect(connection);
-            StoreDayHours(other, key, QDate(2024, 5, 7), 4, DayCellWrite::Store);
-        } catch (const DbError &e) {
-            failure = e.text();
-        }
-        done = true;
-    });
+    OtherWorkstation b;
+    b.store(connection, key, QDate(2024, 5, 7), 4);
     QTest::qWait(500);
-    const bool waited = !done;
+    const bool waited = !b.done;
     a.commit();
-    b.join();
-    QSqlDatabase::removeDatabase("workstation_b");
-    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    b.finish();
+    QVERIFY2(b.failure.isEmpty(), qPrintable(b.failure));
     QVERIFY(waited);
     QCOMPARE(scalar("select count(*) from accounts_dep.h_tabel where w_id=7003").toInt(), 1);
     QCOMPARE(scalar("select d6 from accounts_dep.h_tabel where w_id=7003").toInt(), 8);
@@ -247,33 +260,21 @@ void TimesheetRulesTest::writeDuringARebuildWaitsForIt() {
     RebuildShiftRows(*dm, 6, 2024, nullptr);
     const TimesheetKey key = TimesheetKey::shiftRow(7004, 1);
     const QString connection = dm->ADO_DB.connectionString();
-    std::atomic<bool> done{false};
+    OtherWorkstation b;
     bool waited = false;
-    QString failure;
-    std::thread b;
     QProgressBar bar;
     // Halfway through the rebuild's days, inside its transaction.
     connect(&bar, &QProgressBar::valueChanged, this, [&](int day) {
-        if (day != 15 || b.joinable())
+        if (day != 15 || b.thread.joinable())
             return;
-        b = std::thread([&] {
-            try {
-                TDataModule6 other(nullptr, "workstation_b");
-                other.ADO_DB.connect(connection);
-                StoreDayHours(other, key, QDate(2024, 6, 7), 11, DayCellWrite::Store);
-            } catch (const DbError &e) {
-                failure = e.text();
-            }
-            done = true;
-        });
+        b.store(connection, key, QDate(2024, 6, 7), 11);
         QTest::qWait(500);
-        waited = !done;
+        waited = !b.done;
     });
     RebuildShiftRows(*dm, 6, 2024, &bar);
-    QVERIFY(b.joinable());
-    b.join();
-    QSqlDatabase::removeDatabase("workstation_b");
-    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    QVERIFY(b.thread.joinable());
+    b.finish();
+    QVERIFY2(b.failure.isEmpty(), qPrintable(b.failure));
     QVERIFY(waited);
     QCOMPARE(scalar("select count(*) from accounts_dep.h_tabel where w_id=7004").toInt(), 1);
     QCOMPARE(scalar("select d7 from accounts_dep.h_tabel where w_id=7004").toInt(), 11);

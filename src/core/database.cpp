@@ -2,6 +2,7 @@
 
 #include "core/db_error.h"
 
+#include <QRegularExpression>
 #include <QSqlError>
 
 Database::Database(const QString &connectionName) : name_(connectionName) {
@@ -106,8 +107,13 @@ namespace {
 // A statement that only reads: safe to run again after the connection was lost.
 bool onlyReads(const QString &sql) {
     const QString s = sql.trimmed().toLower();
-    return s.startsWith(QLatin1String("select")) && !s.contains(QLatin1String(" for update")) &&
-           !s.contains(QLatin1String("nextval("));
+    if (s.contains(QLatin1String(" for update")) || s.contains(QLatin1String("nextval(")))
+        return false;
+    if (s.startsWith(QLatin1String("select")))
+        return true;
+    // A WITH query reads unless one of its parts writes.
+    static const QRegularExpression writes(R"(\b(insert\s+into|update\s+\w|delete\s+from)\b)");
+    return s.startsWith(QLatin1String("with")) && !writes.match(s).hasMatch();
 }
 } // namespace
 

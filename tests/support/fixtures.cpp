@@ -18,6 +18,17 @@ void exec(const QString &sql) {
     db().run(sql);
 }
 
+qint64 serverProcessOf(Database &connection) {
+    QSqlQuery pid = connection.run("select pg_backend_pid()");
+    const qint64 backend = pid.next() ? pid.value(0).toLongLong() : 0;
+    pid.finish();
+    return backend;
+}
+
+void endServerProcess(qint64 backend) {
+    exec(QString("select pg_terminate_backend(%1)").arg(backend));
+}
+
 static qint64 insert(const QString &sql, const SqlParams &params) {
     QSqlQuery q = db().run(sql + " returning id", params);
     q.next();

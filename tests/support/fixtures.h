@@ -4,10 +4,16 @@
 #include <QDate>
 #include <QVariant>
 
+class Database;
+
 namespace fixtures {
 
 QVariant scalar(const QString &sql, const QList<QPair<QString, QVariant>> &params = {});
 void exec(const QString &sql);
+// The server process of a connection, and its end from the test's own connection, as a dropped
+// link or an administrator would end it: the connection learns of it at its next statement.
+qint64 serverProcessOf(Database &connection);
+void endServerProcess(qint64 backend);
 
 int worker(const QString &fio, const QString &position = QStringLiteral("Сборщик"));
 // Groups and products live in the shared schemas: their ids may pass 32 bits.
