@@ -11,8 +11,10 @@
 #include "support/test_program.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -80,6 +82,7 @@ private slots:
     void printsTheChosenPagesAndCopies();
     void readFailingMidwayIsAnError();
     void reportErrorsShowTheirText();
+    void previewWhileThePagesAreMade();
 };
 
 void ReportEngineTest::initTestCase() {
@@ -345,6 +348,56 @@ void ReportEngineTest::reportErrorsShowTheirText() {
     QCOMPARE(testing::messages().shown.size(), 1);
     QVERIFY2(testing::messages().shown[0].text.contains("IF(1,2"),
              qPrintable(testing::messages().shown[0].text));
+}
+
+void ReportEngineTest::previewWhileThePagesAreMade() {
+    auto preparation = [this](int rows) {
+        auto read = std::make_unique<QueryRows>(
+            forms().DataModule6->portionedConnection(),
+            QString(
+                "select 'G' as g, 'строка ' || n as name, n::numeric as amount from generate_series(1, %1) n")
+                .arg(rows),
+            SqlParams{});
+        auto p = std::make_unique<ReportPreparation>(groupedLayout(), std::move(read));
+        // As the reports window does: the preview opens once the first page is made.
+        while (p->madePages() < 1 && p->step(100)) {
+        }
+        return p;
+    };
+    testing::messages().clear();
+    ReportPreview partial(preparation(20000), "Отчет");
+    QVERIFY(!partial.complete());
+    QVERIFY(partial.shownPages() >= 1);
+    QVERIFY(!partial.StopButton->isHidden());
+    QVERIFY(partial.StateLabel->text().contains("готовится"));
+    // Print and PDF wait for the whole report.
+    QVERIFY(!partial.PdfButton->isEnabled());
+    QVERIFY(!partial.savePdf(dir.filePath("partial.pdf")));
+    QCOMPARE(testing::messages().shown.size(), 1);
+    // The page count grows while the user reads; stopping keeps the pages and says so.
+    const int before = partial.shownPages();
+    partial.prepareMore();
+    partial.prepareMore();
+    QVERIFY(partial.shownPages() > before);
+    partial.stop();
+    QVERIFY(partial.stopped() && !partial.complete());
+    QVERIFY(partial.StateLabel->text().contains("неполный"));
+    QVERIFY(partial.StopButton->isHidden());
+    QVERIFY(!partial.savePdf(dir.filePath("partial.pdf")));
+    QCOMPARE(testing::messages().shown.size(), 2);
+    QVERIFY(!partial.prepareMore());
+
+    // Shown, the rest are made between events, and the whole report prints.
+    ReportPreview whole(preparation(3000), "Отчет");
+    whole.show();
+    QTRY_VERIFY_WITH_TIMEOUT(whole.complete(), 20000);
+    QCOMPARE(whole.shownPages(), whole.report().pageCount());
+    QVERIFY(whole.StateLabel->text().isEmpty());
+    QVERIFY(whole.PdfButton->isEnabled());
+    const QString path = dir.filePath("whole.pdf");
+    QVERIFY(whole.savePdf(path));
+    QVERIFY(pdfText(path).contains("строка 3000"));
+    whole.close();
 }
 
 QTEST_MAIN(ReportEngineTest)

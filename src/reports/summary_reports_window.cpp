@@ -23,14 +23,15 @@
 #include <QVBoxLayout>
 
 namespace {
+// Tests take the whole prepared report instead of the preview window.
 std::function<void(const PreparedReport &, const QString &)> &previewerRef() {
-    static std::function<void(const PreparedReport &, const QString &)> p = previewReport;
+    static std::function<void(const PreparedReport &, const QString &)> p;
     return p;
 }
 } // namespace
 
 void TForm18::setPreviewer(std::function<void(const PreparedReport &, const QString &)> previewer) {
-    previewerRef() = previewer ? std::move(previewer) : previewReport;
+    previewerRef() = std::move(previewer);
 }
 
 TForm18::TForm18(QWidget *parent)
@@ -137,20 +138,38 @@ QString TForm18::periodTitle(const QString &prefix) const {
     return prefix + sqlDate(DTPicker1->date()) + " по " + sqlDate(DTPicker2->date());
 }
 
-PreparedReport TForm18::prepare(const SummaryReport &report, Dataset &query) {
-    WaitCursor wait;
+std::unique_ptr<ReportPreparation> TForm18::startPreparation(const SummaryReport &report, Dataset &query) {
     query.close();
     bindPeriod(query, report.parameters);
     // The rows are read as they come and drawn at once: a year's report never holds them all.
     const int kind = kindIndex();
-    QueryRows rows(forms().DataModule6->portionedConnection(), query.sqlText(), query.boundParams(),
-                   kind == 0 ? QString() : QStringLiteral("naimen"), kind == 2 ? 1 : 0);
-    return prepareReport(report.layout(periodTitle(report.titlePrefix)), rows);
+    auto rows = std::make_unique<QueryRows>(
+        forms().DataModule6->portionedConnection(), query.sqlText(), query.boundParams(),
+        kind == 0 ? QString() : QStringLiteral("naimen"), kind == 2 ? 1 : 0);
+    return std::make_unique<ReportPreparation>(report.layout(periodTitle(report.titlePrefix)),
+                                               std::move(rows));
+}
+
+PreparedReport TForm18::prepare(const SummaryReport &report, Dataset &query) {
+    WaitCursor wait;
+    std::unique_ptr<ReportPreparation> preparation = startPreparation(report, query);
+    preparation->finish();
+    return preparation->report();
 }
 
 void TForm18::runReport(const SummaryReport &report, Dataset &query) {
-    const PreparedReport prepared = prepare(report, query);
-    previewerRef()(prepared, periodTitle(report.titlePrefix));
+    const QString title = periodTitle(report.titlePrefix);
+    if (previewerRef()) {
+        previewerRef()(prepare(report, query), title);
+        return;
+    }
+    std::unique_ptr<ReportPreparation> preparation = startPreparation(report, query);
+    {
+        WaitCursor wait;
+        while (preparation->madePages() < 1 && preparation->step(200)) {
+        }
+    }
+    previewReport(std::move(preparation), title);
 }
 
 void TForm18::Button6Click() {

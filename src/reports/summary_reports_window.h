@@ -42,7 +42,11 @@ public:
 
     // Prepares a report for the period and kind as set, without showing it.
     PreparedReport prepare(const SummaryReport &report, Dataset &query);
-    // What the report buttons do: prepare, preview, close the query.
+    // The preparation of a report over the window's period and kind, not yet begun: its rows are
+    // read as it goes.
+    std::unique_ptr<ReportPreparation> startPreparation(const SummaryReport &report, Dataset &query);
+    // What the report buttons do: the preview opens on the first page as soon as it is made, and
+    // the rest follow while the user reads.
     void runReport(const SummaryReport &report, Dataset &query);
     void Button6Click();
 

@@ -11,6 +11,8 @@
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlRecord>
+#include <limits>
+#include <memory>
 
 ReportItem label(const QString &text, QRectF mm, double pt, bool bold, Qt::Alignment align) {
     ReportItem item;
@@ -190,25 +192,27 @@ public:
         report_.pageMm = layout.landscape ? QSizeF(297, 210) : QSizeF(210, 297);
     }
 
-    PreparedReport run() {
-        enum Which { Current, Previous, NoRow };
-        bool more = rows_.next();
-        const bool any = more;
-        startPage(context(any ? Current : NoRow));
-        place(reportHeader_, context(any ? Current : NoRow));
-        place(child_, context(any ? Current : NoRow));
-        QStringList previousKeys;
-        bool first = true;
-        while (more) {
+    // Prepares up to count more rows (the report's header first, its footers after the last row);
+    // false once the report is complete.
+    bool step(qint64 count) {
+        if (!started_) {
+            started_ = true;
+            more_ = rows_.next();
+            any_ = more_;
+            startPage(context(any_ ? Current : NoRow));
+            place(reportHeader_, context(any_ ? Current : NoRow));
+            place(child_, context(any_ ? Current : NoRow));
+        }
+        for (qint64 i = 0; i < count && more_; ++i) {
             const ReportContext row = context(Current);
             QStringList keys;
             for (const ReportExpression &k : groupKeys_)
                 keys << k.evaluate(row).toText();
             int changed = 0; // outermost group whose value changed
-            if (!first) {
+            if (!first_) {
                 changed = int(keys.size());
                 for (int g = 0; g < keys.size(); ++g)
-                    if (keys[g] != previousKeys[g]) {
+                    if (keys[g] != previousKeys_[g]) {
                         changed = g;
                         break;
                     }
@@ -227,20 +231,30 @@ public:
                 f.accumulate(row);
             reportFooter_.accumulate(row);
             place(detail_, row);
-            previousKeys = keys;
-            first = false;
-            more = rows_.next();
+            previousKeys_ = keys;
+            first_ = false;
+            more_ = rows_.next();
         }
-        // After the walk the last row is the previous one.
-        if (any)
-            for (int g = int(footers_.size()) - 1; g >= 0; --g)
-                closeGroup(g, context(Previous));
-        place(reportFooter_, context(any ? Previous : NoRow));
-        finishPage();
-        return report_;
+        if (more_)
+            return true;
+        if (!finished_) {
+            // After the walk the last row is the previous one.
+            if (any_)
+                for (int g = int(footers_.size()) - 1; g >= 0; --g)
+                    closeGroup(g, context(Previous));
+            place(reportFooter_, context(any_ ? Previous : NoRow));
+            finishPage();
+            finished_ = true;
+        }
+        return false;
     }
 
+    bool finished() const { return finished_; }
+    const PreparedReport &report() const { return report_; }
+    PreparedReport take() { return std::move(report_); }
+
 private:
+    enum Which { Current, Previous, NoRow };
     ReportContext context(int which) {
         ReportContext ctx;
         ctx.page = int(report_.pages.size());
@@ -344,11 +358,53 @@ private:
     QVector<ReadyBand> headers_, footers_;
     PreparedReport report_;
     double y_ = 0;
+    bool started_ = false, finished_ = false, more_ = false, any_ = false, first_ = true;
+    QStringList previousKeys_;
 };
 } // namespace
 
+struct ReportPreparation::State {
+    ReportLayout layout;
+    std::unique_ptr<ReportRows> rows;
+    std::unique_ptr<Preparer> preparer;
+};
+
+ReportPreparation::ReportPreparation(ReportLayout layout, std::unique_ptr<ReportRows> rows)
+    : state_(std::make_unique<State>()) {
+    state_->layout = std::move(layout);
+    state_->rows = std::move(rows);
+    state_->preparer = std::make_unique<Preparer>(state_->layout, *state_->rows);
+}
+
+ReportPreparation::~ReportPreparation() = default;
+
+bool ReportPreparation::step(qint64 rows) {
+    return state_->preparer->step(rows);
+}
+
+void ReportPreparation::finish() {
+    while (step(std::numeric_limits<qint64>::max())) {
+    }
+}
+
+bool ReportPreparation::finished() const {
+    return state_->preparer->finished();
+}
+
+const PreparedReport &ReportPreparation::report() const {
+    return state_->preparer->report();
+}
+
+int ReportPreparation::madePages() const {
+    const int pages = report().pageCount();
+    return finished() ? pages : std::max(0, pages - 1);
+}
+
 PreparedReport prepareReport(const ReportLayout &layout, ReportRows &rows) {
-    return Preparer(layout, rows).run();
+    Preparer preparer(layout, rows);
+    while (preparer.step(std::numeric_limits<qint64>::max())) {
+    }
+    return preparer.take();
 }
 
 PreparedReport prepareReport(const ReportLayout &layout, Dataset &rows) {

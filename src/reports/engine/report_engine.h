@@ -6,6 +6,7 @@
 #include "core/database.h"
 
 #include <QSizeF>
+#include <memory>
 
 class Dataset;
 class QPainter;
@@ -101,6 +102,30 @@ private:
 
 // Expressions that do not parse throw ReportError.
 PreparedReport prepareReport(const ReportLayout &layout, ReportRows &rows);
+
+// A preparation made a portion of rows at a time, so that the preview can show the first page
+// while the rest are made. It owns its layout and rows (a cursor stays open until it is gone).
+class ReportPreparation {
+public:
+    ReportPreparation(ReportLayout layout, std::unique_ptr<ReportRows> rows);
+    ~ReportPreparation();
+    ReportPreparation(const ReportPreparation &) = delete;
+    ReportPreparation &operator=(const ReportPreparation &) = delete;
+
+    // Prepares up to this many more rows; false once the report is complete. Throws as
+    // prepareReport does (a failed read, a bad layout).
+    bool step(qint64 rows);
+    void finish();
+    bool finished() const;
+    // The pages so far; the last one is still being filled until the report is complete.
+    const PreparedReport &report() const;
+    // Pages that are whole: all of them once complete, else all but the one being filled.
+    int madePages() const;
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 PreparedReport prepareReport(const ReportLayout &layout, Dataset &rows);
 
 // A text made to fit a cell of the given width: the item's size when it fits, else a smaller size
