@@ -1,0 +1,85 @@
+// The benchmarks of the program on a big generated workshop (scripts/bench), and the same work
+// written out as single statements for psql to time (--write-sql).
+#include "app/startup.h"
+#include "bench_support.h"
+#include "core/forms.h"
+#include "core/seams.h"
+#include "timesheet/monthly_timesheet.h"
+
+#include <QApplication>
+#include <QFile>
+
+using namespace bench;
+
+namespace {
+
+// The same work as one statement each, for psql to time (scripts/bench): the month's rows of a
+// kind built in one insert, and the overall view with its dates written in.
+void writeReferenceSql(const QString &path) {
+    const QDate m = monthStart();
+    const QString first = m.toString("yyyy-MM-dd"), next = m.addMonths(1).toString("yyyy-MM-dd");
+    QStringList days, sums, fsums;
+    for (int d = 1; d <= 31; ++d) {
+        days << QString("d%1").arg(d);
+        sums << QString("sum(time) filter (where extract(day from data)=%1)").arg(d);
+        fsums << QString("sum(cnt) filter (where extract(day from d_date)=%1)").arg(d);
+    }
+    QString view = TForm27::viewSql(TForm27::Overall);
+    view.replace(":i_month", QString::number(m.month())).replace(":i_year", QString::number(m.year()));
+    for (const char *lower : {":d_date2", ":d_date4", ":d_date6", ":d_date8"})
+        view.replace(lower, "'" + first + "'");
+    for (const char *upper : {":d_date1", ":d_date3", ":d_date5", ":d_date7"})
+        view.replace(upper, "'" + next + "'");
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    const QString text =
+        QString(
+            "begin;\n"
+            "delete from accounts_dep.h_tabel where smena>0 and month=%1 and year=%2;\n"
+            "\\echo shift rows in one statement\n"
+            "insert into accounts_dep.h_tabel(smena, w_id, month, year, %3) select smena, w_id, %1, %2, %4 "
+            "from accounts_dep.smena where data>='%5' and data<'%6' group by smena, w_id;\n"
+            "delete from accounts_dep.h_tabel where smena=0 and month=%1 and year=%2;\n"
+            "\\echo household rows in one statement\n"
+            "insert into accounts_dep.h_tabel(i_type, w_id, i_night, month, year, %3) select id_o, id_p, "
+            "i_night, %1, %2, %7 from accounts_dep.fatigue where d_date>='%5' and d_date<'%6' group by id_o, "
+            "id_p, i_night;\n"
+            "rollback;\n"
+            "\\echo overall timesheet view\n"
+            "%8;\n"
+            "\\echo detailed report by workers, a year\n"
+            "%9;\n")
+            .arg(m.month())
+            .arg(m.year())
+            .arg(days.join(", "), sums.join(", "), first, next, fsums.join(", "), view, detailedYearSql());
+    out.write(text.toUtf8());
+}
+} // namespace
+
+// A message box would wait for a person: the bench prints what the program would show and stops.
+struct PrintedMessages : seams::Messages {
+    void error(const QString &text, const QString &title) override {
+        qFatal("%s: %s", qPrintable(title), qPrintable(text));
+    }
+    bool yesNo(const QString &, const QString &) override { return false; }
+};
+
+int main(int argc, char **argv) {
+    QApplication app(argc, argv);
+    PrintedMessages messages;
+    seams::setMessages(&messages);
+    // The whole program, so that the editors are measured as the user runs them.
+    if (!createForms({qEnvironmentVariable("PIECEWORK_BENCH_DB", "piecework_bench"), "127.0.0.1"}))
+        return 1;
+    dm = forms().DataModule6;
+    if (argc == 3 && QByteArray(argv[1]) == "--write-sql") {
+        writeReferenceSql(QString::fromLocal8Bit(argv[2]));
+        destroyForms();
+        return 0;
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    destroyForms();
+    return 0;
+}
