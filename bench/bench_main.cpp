@@ -4,6 +4,8 @@
 #include "bench_support.h"
 #include "core/forms.h"
 #include "core/seams.h"
+#include "reports/summary_report_layouts.h"
+#include "support/reference_reports.h"
 #include "timesheet/monthly_timesheet.h"
 
 #include <QApplication>
@@ -12,6 +14,27 @@
 using namespace bench;
 
 namespace {
+// Each report over the year twice, as first written and as the program sends it, for psql to
+// time side by side.
+QString reportsYearSql() {
+    const struct {
+        const char *name;
+        const QStringList &reference;
+        int referenceParameters;
+        const SummaryReport &report;
+    } reports[] = {{"by workers", reference_reports::byWorkers, 12, TForm16()},
+                   {"by products", reference_reports::byProducts, 2, TForm17()},
+                   {"detailed by workers", reference_reports::detailedByWorkers, 18, TForm20()},
+                   {"detailed by products", reference_reports::detailedByProducts, 2, TForm21()}};
+    QString text;
+    for (const auto &r : reports) {
+        text += QString("\\echo report %1, a year, as first written\n%2;\n")
+                    .arg(r.name, withYear(r.reference.join('\n'), r.referenceParameters));
+        text += QString("\\echo report %1, a year, as the program sends it\n%2;\n")
+                    .arg(r.name, withYear(r.report.sql.join('\n'), r.report.parameters));
+    }
+    return text;
+}
 
 // The same work as one statement each, for psql to time (scripts/bench): the month's rows of a
 // kind built in one insert, and the overall view with its dates written in.
@@ -48,11 +71,10 @@ void writeReferenceSql(const QString &path) {
             "rollback;\n"
             "\\echo overall timesheet view\n"
             "%8;\n"
-            "\\echo detailed report by workers, a year\n"
-            "%9;\n")
+            "%9\n")
             .arg(m.month())
             .arg(m.year())
-            .arg(days.join(", "), sums.join(", "), first, next, fsums.join(", "), view, detailedYearSql());
+            .arg(days.join(", "), sums.join(", "), first, next, fsums.join(", "), view, reportsYearSql());
     out.write(text.toUtf8());
 }
 } // namespace

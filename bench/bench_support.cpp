@@ -33,9 +33,8 @@ QDate lastWorkingDay() {
     return day;
 }
 
-QString detailedYearSql() {
-    QString sql = TForm20().sql.join('\n');
-    for (int k = TForm20().parameters; k >= 1; --k)
+QString withYear(QString sql, int parameters) {
+    for (int k = parameters; k >= 1; --k)
         sql.replace(QString(":data%1").arg(k),
                     "'" + (k % 2 ? yearStart() : yearEnd()).toString("yyyy-MM-dd") + "'");
     return sql;

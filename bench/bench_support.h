@@ -18,6 +18,7 @@ QDate monthStart();
 QDate yearStart();
 QDate yearEnd();
 QDate lastWorkingDay();
-// The detailed report by workers over the year, its dates written in, for psql to time.
-QString detailedYearSql();
+// A report's statement with the year's dates written in (odd parameters the first day, even the
+// day after the last), for psql to time.
+QString withYear(QString sql, int parameters);
 } // namespace bench
