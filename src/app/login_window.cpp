@@ -110,7 +110,7 @@ bool TForm23::upgradedIfNeeded(Role role) {
                       .arg(dm.pendingUpgrade.join(", ")),
                   QStringLiteral("Обновление базы данных")))
         return false;
-    upgradeDatabase(dm.ADO_DB, QString("%1.%2").arg(buildDate()).arg(buildTime()));
+    upgradeDatabase(dm.ADO_DB, buildStampText(buildDate(), buildTime()));
     dm.pendingUpgrade.clear();
     return true;
 }

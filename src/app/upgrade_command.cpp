@@ -13,7 +13,7 @@ int upgradeDatabaseCommand(const QStringList &positional, int buildDate, int bui
     try {
         Database db("upgrade");
         db.connect(connectionString(settings));
-        const QStringList applied = upgradeDatabase(db, QString("%1.%2").arg(buildDate).arg(buildTime));
+        const QStringList applied = upgradeDatabase(db, buildStampText(buildDate, buildTime));
         if (applied.isEmpty())
             say(QStringLiteral("База данных уже обновлена: нечего применять (%1).")
                     .arg(settings.description()));

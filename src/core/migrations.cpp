@@ -29,6 +29,10 @@ QSet<int> appliedVersions(Database &db) {
 }
 } // namespace
 
+QString buildStampText(int buildDate, int buildTime) {
+    return QString("%1.%2").arg(buildDate).arg(buildTime);
+}
+
 QVector<Migration> programMigrations() {
     QVector<Migration> list;
     const QDir dir(":/migrations");

@@ -21,6 +21,9 @@ QVector<Migration> programMigrations();
 QVector<Migration> missingMigrations(Database &db,
                                      const QVector<Migration> &migrations = programMigrations());
 
+// How an applied migration names the build that applied it: "20241210.61315" (date.time).
+QString buildStampText(int buildDate, int buildTime);
+
 // Applies each missing migration in its own transaction and records it; a failing one is rolled
 // back whole and its error thrown (the ones before it stay applied). Returns the names applied.
 // Two workstations upgrading at once apply each migration once.

@@ -166,8 +166,7 @@ void TForm18::runReport(const SummaryReport &report, Dataset &query) {
     std::unique_ptr<ReportPreparation> preparation = startPreparation(report, query);
     {
         WaitCursor wait;
-        while (preparation->madePages() < 1 && preparation->step(200)) {
-        }
+        preparation->makeFirstPage();
     }
     previewReport(std::move(preparation), title);
 }

@@ -382,6 +382,11 @@ bool ReportPreparation::step(qint64 rows) {
     return state_->preparer->step(rows);
 }
 
+void ReportPreparation::makeFirstPage() {
+    while (madePages() < 1 && step(200)) {
+    }
+}
+
 void ReportPreparation::finish() {
     while (step(std::numeric_limits<qint64>::max())) {
     }

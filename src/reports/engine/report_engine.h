@@ -115,6 +115,8 @@ public:
     // Prepares up to this many more rows; false once the report is complete. Throws as
     // prepareReport does (a failed read, a bad layout).
     bool step(qint64 rows);
+    // Prepares until the first page is whole (or the report complete): what the preview opens on.
+    void makeFirstPage();
     void finish();
     bool finished() const;
     // The pages so far; the last one is still being filled until the report is complete.
