@@ -331,13 +331,18 @@ void PriceListTest::normsWindowByMouseAndKeys() {
     QCOMPARE(norm(300, "price").toDouble(), 4.2575);
     QCOMPARE(scalar(QString("select count(*) from accounts_dep.norm where o_id=%1").arg(row)).toInt(), 2);
 
-    // Only the changed cell is written: the first price kept all of its decimals meanwhile.
+    // Only the changed cell is written: the first price kept all of its decimals meanwhile. A
+    // number past the integer range typed into the norm is refused and writes nothing.
     fixtures::exec(QString("update accounts_dep.norm set price=7.1234 where o_id=%1 and norma=100").arg(row));
+    testing::messages().clear();
     testing::onModal([&](QDialog *d) {
         d->show();
         if (!QTest::qWaitForWindowExposed(d))
             return -1;
         QApplication::setActiveWindow(d);
+        click(0, 0);
+        typeKeys("99999999999");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         click(0, 1);
         QTest::keyClick(grid, Qt::Key_F2);
         QTest::mouseClick(norms.Button1, Qt::LeftButton);
@@ -348,6 +353,7 @@ void PriceListTest::normsWindowByMouseAndKeys() {
     list->DBGrid1DblClick();
     list->CheckBox1->setChecked(false);
     QCOMPARE(norms.result(), int(QDialog::Accepted));
+    QCOMPARE(testing::messages().shown.value(0).text, "Здесь нужно целое число.");
     QCOMPARE(norm(100, "price").toString(), "7.1234");
 }
 
