@@ -310,27 +310,39 @@ void TForm11::clearFields() {
         e->clear();
 }
 
-void TForm11::writeRecord(const QString &price, int color, Id recordId) {
+bool TForm11::writeRecord(const QString &price, int color, Id recordId) {
     TDataModule6 &dm = *forms().DataModule6;
     const int shift = forms().Form1->ShiftNumber;
     Dataset &shiftQuery = dm.shiftQuery(shift);
     const QDate date = DTimeP->date();
+    const TimesheetKey key = TimesheetKey::shiftRow(WorkerId, shift);
     // The record and its day cells are written together or not at all.
     Transaction tx(dm.ADO_DB);
+    QList<QPair<TimesheetKey, QDate>> cells{{key, date}};
+    const bool moved =
+        Tag != 1 && (shiftQuery.asId("w_id") != WorkerId || shiftQuery.asInt("smena") != shift ||
+                     shiftQuery.value("data").toDate() != date);
+    const TimesheetKey oldKey = TimesheetKey::shiftRow(shiftQuery.asId("w_id"), shiftQuery.asInt("smena"));
+    const QDate oldDate = shiftQuery.value("data").toDate();
+    if (moved)
+        cells.append({oldKey, oldDate});
+    // Two workstations entering the same record at once: the second one waits for the first one's
+    // key and then finds its record, instead of both passing the check and saving it twice.
+    LockDayCells(dm.ADO_DB, cells);
+    // Told after the rollback: no message waits for the user while the locks are held.
+    if (dm.lookup(duplicateSql(color, recordId), "cnt").toInt() > 0)
+        return false;
     if (Tag == 1) {
         insertRecord(price, color);
     } else {
-        const Id oldWorker = shiftQuery.asId("w_id");
-        const int oldShift = shiftQuery.asInt("smena");
-        const QDate oldDate = shiftQuery.value("data").toDate();
         requireRowWritten(updateRecord(price, color, recordId));
         // A record moved to another worker, date or shift leaves its old cell right too.
-        if (oldWorker != WorkerId || oldShift != shift || oldDate != date)
-            RewriteDayCell(dm, TimesheetKey::shiftRow(oldWorker, oldShift), oldDate,
-                           DayCellWrite::AfterDelete);
+        if (moved)
+            RewriteDayCell(dm, oldKey, oldDate, DayCellWrite::AfterDelete);
     }
-    RewriteDayCell(dm, TimesheetKey::shiftRow(WorkerId, shift), date, DayCellWrite::Store);
+    RewriteDayCell(dm, key, date, DayCellWrite::Store);
     tx.commit();
+    return true;
 }
 
 void TForm11::Button1Click() {
@@ -361,10 +373,10 @@ void TForm11::Button1Click() {
     TForm1 &main = *forms().Form1;
     Dataset &shiftQuery = dm.shiftQuery(main.ShiftNumber);
     const Id recordId = Tag == 1 ? 0 : shiftQuery.asId("id");
-    if (dm.CheckDuplicate(duplicateSql(color, recordId), "Позиция с такими параметрами уже заведена!"))
+    if (!writeRecord(price, color, recordId)) {
+        showError("Позиция с такими параметрами уже заведена!", "Ошибка");
         return;
-
-    writeRecord(price, color, recordId);
+    }
     shiftQuery.reopenKeepingPlace();
     for (Dataset *t : {&dm.H_Tabel_1, &dm.H_Tabel_2, &dm.H_Tabel_3})
         t->close();

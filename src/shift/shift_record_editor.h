@@ -52,8 +52,9 @@ public:
 
     void Button1Click();
     // What "Запись" writes once the fields are checked: the record (added, or changed while it
-    // still has the version it was read with) and its day cells, in one transaction.
-    void writeRecord(const QString &price, int color, Id recordId);
+    // still has the version it was read with) and its day cells, in one transaction. False when
+    // the same record is already there (the user was told; nothing written).
+    bool writeRecord(const QString &price, int color, Id recordId);
     void Button3Click(); // worker picker
     void Button4Click(); // operation picker
     void recomputeDisplays();

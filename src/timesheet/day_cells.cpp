@@ -3,6 +3,8 @@
 #include "core/data_module.h"
 #include "core/formatting.h"
 
+#include <algorithm>
+
 namespace {
 // Namespaces of the program's advisory locks (the first key of pg_advisory_xact_lock(int, int)).
 constexpr int kMonthLock = 74101;
@@ -47,16 +49,31 @@ QString insertStatement(const TimesheetKey &key, const QDate &date, int total) {
 
 } // namespace
 
+static QString keyText(const TimesheetKey &key, const QDate &date) {
+    return QString("%1/%2/%3/%4/%5/%6")
+        .arg(key.worker)
+        .arg(key.shift)
+        .arg(key.type)
+        .arg(key.night)
+        .arg(date.month())
+        .arg(date.year());
+}
+
 static void lockKey(Database &db, const TimesheetKey &key, const QDate &date) {
     timesheet_locks::lockMonthShared(db, date.month(), date.year());
     db.run(QString("select pg_advisory_xact_lock(%1, hashtext(:key))").arg(kKeyLock),
-           {{"key", QString("%1/%2/%3/%4/%5/%6")
-                        .arg(key.worker)
-                        .arg(key.shift)
-                        .arg(key.type)
-                        .arg(key.night)
-                        .arg(date.month())
-                        .arg(date.year())}});
+           {{"key", keyText(key, date)}});
+}
+
+void LockDayCells(Database &db, const QList<QPair<TimesheetKey, QDate>> &cells) {
+    // In one order on every workstation, so that two saves that take the same two keys never wait
+    // for each other crosswise.
+    QList<QPair<QString, int>> order;
+    for (int i = 0; i < cells.size(); ++i)
+        order.append({keyText(cells[i].first, cells[i].second), i});
+    std::sort(order.begin(), order.end());
+    for (const auto &o : order)
+        lockKey(db, cells[o.second].first, cells[o.second].second);
 }
 
 namespace {

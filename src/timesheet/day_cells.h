@@ -5,6 +5,8 @@
 #include "core/id.h"
 
 #include <QDate>
+#include <QList>
+#include <QPair>
 #include <QString>
 
 class Database;
@@ -43,6 +45,11 @@ int dayTotal(TDataModule6 &dm, const TimesheetKey &key, const QDate &date);
 void StoreDayHours(TDataModule6 &dm, const TimesheetKey &key, const QDate &date, int total, DayCellWrite how);
 // The fresh total of the key and date, written into its cell.
 void RewriteDayCell(TDataModule6 &dm, const TimesheetKey &key, const QDate &date, DayCellWrite how);
+
+// Takes the locks of the cells' keys (as StoreDayHours does) in one fixed order, until the
+// caller's transaction ends: a save that must look at a key's records before writing them (the
+// duplicate check) takes them first.
+void LockDayCells(Database &db, const QList<QPair<TimesheetKey, QDate>> &cells);
 
 namespace timesheet_locks {
 // Held by every day-cell write (shared) and by a month rebuild (exclusive) until the end of the

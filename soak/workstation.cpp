@@ -1,0 +1,401 @@
+#include "workstation.h"
+
+#include "app/startup.h"
+#include "core/data_module.h"
+#include "core/dataset.h"
+#include "core/formatting.h"
+#include "core/forms.h"
+#include "core/guard.h"
+#include "core/seams.h"
+#include "shift/main_window.h"
+#include "shift/piece_pricing.h"
+#include "shift/shift_record_editor.h"
+#include "timesheet/closed_months.h"
+#include "timesheet/household_entry_editor.h"
+#include "timesheet/household_work_list.h"
+#include "timesheet/month_rebuild.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDateTime>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QThread>
+
+namespace soak {
+
+namespace {
+
+// The program's message boxes as the workstation sees them: the last error is its answer, and
+// every question ("Удалить позицию из списка?") is answered Yes.
+struct AnsweringMessages : seams::Messages {
+    QString lastError;
+    void error(const QString &text, const QString &) override { lastError = text; }
+    bool yesNo(const QString &, const QString &) override { return true; }
+};
+
+AnsweringMessages &messages() {
+    static AnsweringMessages m;
+    return m;
+}
+
+// What the next modal window does instead of waiting for a user.
+std::function<int(QDialog *)> &nextModal() {
+    static std::function<int(QDialog *)> script;
+    return script;
+}
+
+TDataModule6 &dm() {
+    return *forms().DataModule6;
+}
+
+const QStringList kShiftFields{"w_id",   "i_id", "o_id", "data", "smena",
+                               "kol_vo", "brak", "time", "ok",   "color"};
+const QStringList kEntryFields{"id_p", "id_o", "id_nom", "d_date", "cnt", "i_night", "price"};
+
+QJsonValue jsonOf(const QVariant &v) {
+    if (v.isNull())
+        return QJsonValue();
+    if (v.metaType().id() == QMetaType::QDate)
+        return v.toDate().toString(Qt::ISODate);
+    return v.toString().trimmed();
+}
+
+} // namespace
+
+QString monthFingerprint(const QDate &month) {
+    const QString first = month.toString(Qt::ISODate), next = month.addMonths(1).toString(Qt::ISODate);
+    return dm()
+        .lookup(
+            QString("select md5(coalesce((select string_agg(s::text, '|' order by s.id) from "
+                    "accounts_dep.smena s where s.data >= '%1' and s.data < '%2'), '') || '#' || "
+                    "coalesce((select string_agg(f::text, '|' order by f.id) from accounts_dep.fatigue f "
+                    "where f.i_year = %3 and f.i_mnth = %4), '') || '#' || coalesce((select "
+                    "string_agg(h::text, '|' order by h.id) from accounts_dep.h_tabel h where h.year = %3 "
+                    "and h.month = %4), '')) as f")
+                .arg(first, next)
+                .arg(month.year())
+                .arg(month.month()),
+            "f")
+        .toString();
+}
+
+qint64 lastHistoryId() {
+    return dm().lookup("select coalesce(max(id), 0) as n from accounts_dep.change_history", "n").toLongLong();
+}
+
+Workstation::Workstation(const Plan &plan, int index)
+    : plan_(plan), index_(index), name_(QString("soak-ws-%1").arg(index, 2, 10, QLatin1Char('0'))),
+      // The two administrators' logins take turns: the history names both the login and the
+      // workstation.
+      login_(index % 2 ? QStringLiteral("7093") : QStringLiteral("31620574")),
+      rng_(plan.seed * 1000u + quint32(index)) {}
+
+bool Workstation::start() {
+    log_.setFileName(plan_.logPath(index_));
+    if (!log_.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    seams::setMessages(&messages());
+    seams::setModalRunner([](QDialog *d) {
+        auto script = std::move(nextModal());
+        nextModal() = nullptr;
+        return script ? script(d) : int(QDialog::Rejected);
+    });
+    const QDate today = plan_.today;
+    seams::setClock([today] { return QDateTime(today, QTime(10, 0)); });
+    seams::setBuildStamp(20240101, 3600);
+    if (!createForms({plan_.database, plan_.host}))
+        return false;
+    // What the login window does for a user, with the workstation named as a machine would be.
+    TForm1 &main = *forms().Form1;
+    main.LoginName = login_;
+    for (int n = 1; n <= 4; ++n)
+        dm().shiftQuery(n).setParam("ok", QStringLiteral("ta"));
+    dm().ADO_DB.setSessionSettings({{"piecework.login_role", QStringLiteral("Администратор")},
+                                    {"piecework.login_text", login_},
+                                    {"piecework.workstation", name_},
+                                    {"application_name", name_}});
+    return true;
+}
+
+bool Workstation::run() {
+    if (!start())
+        return false;
+    for (int n = 0; plan_.maxActions == 0 || n < plan_.maxActions; ++n) {
+        if (QDateTime::currentMSecsSinceEpoch() >= plan_.endMs)
+            break;
+        if (!onMonthSchedule())
+            act();
+        QThread::msleep(rng_.bounded(2 * plan_.thinkMs + 1));
+    }
+    // The closed month is always open again at the end.
+    if (closed_ && !reopened_) {
+        while (!reopened_) {
+            onMonthSchedule();
+            QThread::msleep(200);
+        }
+    }
+    return true;
+}
+
+bool Workstation::onMonthSchedule() {
+    if (index_ != 0)
+        return false;
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    const QDate month = plan_.lastMonth();
+    if (!closed_ && now >= plan_.closeAtMs) {
+        perform("month.close", [&](Action &a) {
+            a.extra["month"] = month.toString("yyyy-MM");
+            closeMonth(dm().ADO_DB, month.month(), month.year(), login_);
+            closed_ = true;
+            // Taken once the close took effect: nothing of the month may change from here on.
+            a.extra["fingerprint"] = monthFingerprint(month);
+            a.extra["history_id"] = QString::number(lastHistoryId());
+            return true;
+        });
+        return true;
+    }
+    if (closed_ && !reopened_ && (now >= plan_.reopenAtMs || now >= plan_.endMs)) {
+        perform("month.reopen", [&](Action &a) {
+            a.extra["month"] = month.toString("yyyy-MM");
+            a.extra["fingerprint"] = monthFingerprint(month);
+            a.extra["history_id"] = QString::number(lastHistoryId());
+            reopenMonth(dm().ADO_DB, month.month(), month.year());
+            reopened_ = true;
+            return true;
+        });
+        return true;
+    }
+    return false;
+}
+
+void Workstation::act() {
+    const int roll = rng_.bounded(100);
+    if (roll < 28)
+        perform("shift.add", [this](Action &a) { return addShiftRecord(a); });
+    else if (roll < 50)
+        perform("shift.change", [this](Action &a) { return changeShiftRecord(a); });
+    else if (roll < 58)
+        perform("shift.delete", [this](Action &a) { return deleteShiftRecord(a); });
+    else if (roll < 68)
+        perform("shift.accept", [this](Action &a) { return acceptShiftRecord(a); });
+    else if (roll < 78)
+        perform("household.add", [this](Action &a) { return addHouseholdEntry(a); });
+    else if (roll < 88)
+        perform("household.change", [this](Action &a) { return changeHouseholdEntry(a); });
+    else if (roll < 94)
+        perform("household.delete", [this](Action &a) { return deleteHouseholdEntry(a); });
+    else if (roll < 96)
+        perform("average_piece", [this](Action &a) { return averagePiece(a); });
+    else if (roll < 98)
+        perform("rebuild.shift", [this](Action &a) { return rebuild(a, false); });
+    else
+        perform("rebuild.household", [this](Action &a) { return rebuild(a, true); });
+}
+
+void Workstation::perform(const QString &op, const std::function<bool(Action &)> &body) {
+    Action a;
+    a.workstation = index_;
+    a.seq = ++seq_;
+    a.op = op;
+    a.startedMs = QDateTime::currentMSecsSinceEpoch();
+    messages().lastError.clear();
+    bool acted = true;
+    QElapsedTimer timer;
+    timer.start();
+    runGuarded([&] { acted = body(a); });
+    a.durationMs = int(timer.elapsed());
+    if (!acted && messages().lastError.isEmpty())
+        return;
+    a.message = messages().lastError;
+    a.outcome = outcomeOf(a.message);
+    log_.write(QJsonDocument(toJson(a)).toJson(QJsonDocument::Compact) + '\n');
+    log_.flush();
+}
+
+QDate Workstation::pickDay() {
+    // Mostly the current days, now and then last month (refused while it is closed).
+    if (rng_.bounded(10) == 0)
+        return plan_.lastMonth().addDays(3 * (1 + rng_.bounded(4)));
+    return plan_.days[rng_.bounded(int(plan_.days.size()))];
+}
+
+void Workstation::showShiftDay(const QDate &day, int shift) {
+    TForm1 &main = *forms().Form1;
+    main.DateT->setDate(day);
+    main.selectShift(shift);
+}
+
+void Workstation::showHouseholdDay(const QDate &day) {
+    TForm25 &list = *forms().Form25;
+    list.setListDate(day);
+    list.CBox1->setChecked(isWeekend(day));
+    list.FormActivate();
+}
+
+QJsonObject Workstation::pickRow(Dataset &list, const QStringList &fields) {
+    if (list.isEmpty())
+        return {};
+    list.moveTo(1 + rng_.bounded(list.recordCount()));
+    QJsonObject row;
+    for (const QString &f : fields)
+        row[f] = jsonOf(list.value(f));
+    return row;
+}
+
+bool Workstation::addShiftRecord(Action &a) {
+    TForm1 &main = *forms().Form1;
+    const int shift = rng_.bounded(10) < 8 ? 1 + rng_.bounded(2) : 3 + rng_.bounded(2);
+    showShiftDay(pickDay(), shift);
+    const Named worker = plan_.workers[rng_.bounded(int(plan_.workers.size()))];
+    const PriceRow row = plan_.priceRows[rng_.bounded(int(plan_.priceRows.size()))];
+    const int quantity = 5 + rng_.bounded(20), defects = rng_.bounded(3), hours = 1 + rng_.bounded(8);
+    a.wrote = {{"w_id", QString::number(worker.id)},   {"o_id", QString::number(row.id)},
+               {"i_id", QString::number(row.product)}, {"data", main.DateT->date().toString(Qt::ISODate)},
+               {"smena", QString::number(shift)},      {"kol_vo", QString::number(quantity)},
+               {"brak", QString::number(defects)},     {"time", QString::number(hours)}};
+    nextModal() = [&](QDialog *d) {
+        TForm11 &editor = *forms().Form11;
+        // What the two pickers hand over.
+        editor.WorkerId = worker.id;
+        editor.Edit1->setText(worker.name);
+        editor.takeOperation(row.product, row.id,
+                             shiftPiecePrice(row.listPrice, main.CBox1->isChecked(), shift), row.text);
+        editor.Edit3->setText(QString::number(quantity));
+        editor.Edit4->setText(QString::number(defects));
+        editor.Edit6->setText(QString::number(hours));
+        editor.Button1->click();
+        return d->result();
+    };
+    main.Button1Click();
+    return true;
+}
+
+bool Workstation::changeShiftRecord(Action &a) {
+    TForm1 &main = *forms().Form1;
+    showShiftDay(pickDay(), 1 + rng_.bounded(2));
+    Dataset &list = main.currentShift();
+    a.read = pickRow(list, kShiftFields);
+    if (a.read.isEmpty())
+        return false;
+    a.id = list.asId("id");
+    const int quantity = a.read["kol_vo"].toString().toInt() + 1 + rng_.bounded(3);
+    const int hours = 1 + rng_.bounded(8);
+    a.wrote = {{"kol_vo", QString::number(quantity)}, {"time", QString::number(hours)}};
+    nextModal() = [&](QDialog *d) {
+        TForm11 &editor = *forms().Form11;
+        editor.Edit3->setText(QString::number(quantity));
+        editor.Edit6->setText(QString::number(hours));
+        editor.Button1->click();
+        return d->result();
+    };
+    main.Button2Click();
+    return true;
+}
+
+bool Workstation::deleteShiftRecord(Action &a) {
+    TForm1 &main = *forms().Form1;
+    showShiftDay(pickDay(), 1 + rng_.bounded(2));
+    Dataset &list = main.currentShift();
+    a.read = pickRow(list, kShiftFields);
+    if (a.read.isEmpty())
+        return false;
+    a.id = list.asId("id");
+    main.Button3Click();
+    return true;
+}
+
+bool Workstation::acceptShiftRecord(Action &a) {
+    TForm1 &main = *forms().Form1;
+    showShiftDay(pickDay(), 1 + rng_.bounded(2));
+    Dataset &list = main.currentShift();
+    a.read = pickRow(list, kShiftFields);
+    if (a.read.isEmpty())
+        return false;
+    a.id = list.asId("id");
+    main.DBGrid2DblClick();
+    return true;
+}
+
+bool Workstation::addHouseholdEntry(Action &a) {
+    TForm25 &list = *forms().Form25;
+    showHouseholdDay(pickDay());
+    const Named worker = plan_.workers[rng_.bounded(int(plan_.workers.size()))];
+    const Named group = plan_.groups[rng_.bounded(int(plan_.groups.size()))];
+    const int type = rng_.bounded(2) ? 7777 : 7778, hours = 1 + rng_.bounded(4);
+    const bool night = rng_.bounded(4) == 0;
+    a.wrote = {{"id_p", QString::number(worker.id)}, {"id_nom", QString::number(group.id)},
+               {"id_o", QString::number(type)},      {"d_date", list.listDate().toString(Qt::ISODate)},
+               {"cnt", QString::number(hours)},      {"i_night", night ? "1" : "0"}};
+    nextModal() = [&](QDialog *d) {
+        TForm24 &editor = *forms().Form24;
+        // What the worker and group pickers hand over.
+        editor.WorkerId = worker.id;
+        editor.Edit1->setText(worker.name);
+        editor.NomenclatureId = group.id;
+        editor.Edit2->setText(group.name);
+        editor.cb_type_work->setCurrentIndex(editor.cb_type_work->findData(type));
+        editor.Edit6->setText(QString::number(hours));
+        editor.CBox1->setChecked(night);
+        editor.Button1->click();
+        return d->result();
+    };
+    list.Button5Click();
+    return true;
+}
+
+bool Workstation::changeHouseholdEntry(Action &a) {
+    TForm25 &list = *forms().Form25;
+    showHouseholdDay(pickDay());
+    a.read = pickRow(list.fatigue, kEntryFields);
+    if (a.read.isEmpty())
+        return false;
+    a.id = list.fatigue.asId("id");
+    const int hours = a.read["cnt"].toString().toInt() % 8 + 1;
+    a.wrote = {{"cnt", QString::number(hours)}};
+    nextModal() = [&](QDialog *d) {
+        TForm24 &editor = *forms().Form24;
+        editor.Edit6->setText(QString::number(hours));
+        editor.Button1->click();
+        return d->result();
+    };
+    list.Button6Click();
+    return true;
+}
+
+bool Workstation::deleteHouseholdEntry(Action &a) {
+    TForm25 &list = *forms().Form25;
+    showHouseholdDay(pickDay());
+    a.read = pickRow(list.fatigue, kEntryFields);
+    if (a.read.isEmpty())
+        return false;
+    a.id = list.fatigue.asId("id");
+    list.Button7Click();
+    return true;
+}
+
+bool Workstation::averagePiece(Action &a) {
+    TForm25 &list = *forms().Form25;
+    showHouseholdDay(pickDay());
+    a.extra["month"] = list.listDate().toString("yyyy-MM");
+    list.Button1Click();
+    return true;
+}
+
+bool Workstation::rebuild(Action &a, bool household) {
+    const QDate day = pickDay();
+    a.extra["month"] = day.toString("yyyy-MM");
+    refuseIfMonthClosed(dm().ADO_DB, day);
+    if (household)
+        RebuildHouseholdRows(dm(), day.month(), day.year(), nullptr);
+    else
+        RebuildShiftRows(dm(), day.month(), day.year(), nullptr);
+    return true;
+}
+
+} // namespace soak
