@@ -16,7 +16,7 @@ bool Action::isSave() const {
 }
 
 QString outcomeOf(const QString &message) {
-    if (message.isEmpty())
+    if (message.isEmpty() || message.contains(kSavedListNotRefreshedMessage))
         return QStringLiteral("saved");
     if (message.contains(kStaleRowMessage))
         return QStringLiteral("stale");

@@ -31,11 +31,14 @@ namespace soak {
 
 namespace {
 
-// The program's message boxes as the workstation sees them: the last error is its answer, and
+// The program's message boxes as the workstation sees them: the errors are its answer, and
 // every question ("Удалить позицию из списка?") is answered Yes.
 struct AnsweringMessages : seams::Messages {
     QString lastError;
-    void error(const QString &text, const QString &) override { lastError = text; }
+    // All of an action's messages: a save can be followed by a failed read of the list.
+    void error(const QString &text, const QString &) override {
+        lastError = lastError.isEmpty() ? text : lastError + " | " + text;
+    }
     bool yesNo(const QString &, const QString &) override { return true; }
 };
 

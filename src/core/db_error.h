@@ -27,6 +27,10 @@ inline const QString kConnectionLostReadMessage =
 // A read that failed again on a new connection: the server is out of reach.
 inline const QString kNoConnectionMessage =
     QStringLiteral("Нет связи с базой данных. Повторите действие позже.");
+// A write was committed, but reading the list again afterwards lost the connection: the user must
+// not take it for a failure and enter the same work twice.
+inline const QString kSavedListNotRefreshedMessage = QStringLiteral(
+    "Изменения сохранены, но список не обновлён: нет связи с базой данных. Обновите список позже.");
 // What a save answers when another workstation changed or deleted the row since it was read.
 inline const QString kStaleRowMessage =
     QStringLiteral("Запись изменена на другом рабочем месте. Обновите список.");

@@ -3,6 +3,18 @@
 #include "core/db_error.h"
 #include "core/seams.h"
 
+bool refreshAfterSaved(const std::function<void()> &refresh) {
+    try {
+        refresh();
+        return true;
+    } catch (const DbError &e) {
+        if (!e.connectionLost())
+            throw;
+        showError(kSavedListNotRefreshedMessage);
+        return false;
+    }
+}
+
 void runGuarded(const std::function<void()> &action) {
     try {
         action();

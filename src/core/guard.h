@@ -7,6 +7,11 @@
 
 void runGuarded(const std::function<void()> &action);
 
+// Runs what follows a committed write (its list read again). When the connection is lost there,
+// the user is told that the write is saved and the list is not refreshed, and the action goes on;
+// false then.
+bool refreshAfterSaved(const std::function<void()> &refresh);
+
 // Wraps a slot body: connect(button, &QPushButton::clicked, this, guarded([this] { ... }));
 template <class F> auto guarded(F f) {
     return [f = std::move(f)](auto &&...) { runGuarded(f); };

@@ -437,7 +437,7 @@ void TForm1::DBGrid2DblClick() {
             .run("update accounts_dep.smena set ok=:ok where id=:id" + sameRowVersion(rowVersion(q)),
                  {{"ok", mark}, {"id", q.asId("id")}})
             .numRowsAffected());
-    q.reopenKeepingPlace();
+    refreshAfterSaved([&] { q.reopenKeepingPlace(); });
 }
 
 void TForm1::Button5Click() {
@@ -493,5 +493,5 @@ void TForm1::Button3Click() {
         RewriteDayCell(dm, TimesheetKey::shiftRow(workerId, shift), date, DayCellWrite::AfterDelete);
         tx.commit();
     }
-    q.reopenKeepingPlace();
+    refreshAfterSaved([&] { q.reopenKeepingPlace(); });
 }

@@ -377,7 +377,7 @@ void TForm11::Button1Click() {
         showError("Позиция с такими параметрами уже заведена!", "Ошибка");
         return;
     }
-    shiftQuery.reopenKeepingPlace();
+    refreshAfterSaved([&] { shiftQuery.reopenKeepingPlace(); });
     for (Dataset *t : {&dm.H_Tabel_1, &dm.H_Tabel_2, &dm.H_Tabel_3})
         t->close();
     clearFields();

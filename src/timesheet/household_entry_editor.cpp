@@ -276,6 +276,6 @@ void TForm24::Button1Click() {
         }
         tx.commit();
     }
-    list.reopenKeepingPlace();
+    refreshAfterSaved([&] { list.reopenKeepingPlace(); });
     accept();
 }

@@ -157,7 +157,7 @@ void TForm25::Button7Click() {
         RewriteDayCell(dm, key, date, DayCellWrite::AfterDelete);
         tx.commit();
     }
-    reopenKeepingPlace();
+    refreshAfterSaved([this] { reopenKeepingPlace(); });
 }
 
 void TForm25::Button1Click() {
@@ -180,5 +180,5 @@ void TForm25::Button1Click() {
             .arg(next.year())
             .arg(first.month())
             .arg(first.year()));
-    reopenKeepingPlace();
+    refreshAfterSaved([this] { reopenKeepingPlace(); });
 }
