@@ -53,6 +53,12 @@ std::function<int(QDialog *)> &nextModal() {
     return script;
 }
 
+// The action proper starts: what the program said while the window was brought to its day (a
+// list that could not be read) is not the action's answer.
+void startAct() {
+    messages().lastError.clear();
+}
+
 TDataModule6 &dm() {
     return *forms().DataModule6;
 }
@@ -275,6 +281,7 @@ bool Workstation::addShiftRecord(Action &a) {
         editor.Button1->click();
         return d->result();
     };
+    startAct();
     main.Button1Click();
     return true;
 }
@@ -297,6 +304,7 @@ bool Workstation::changeShiftRecord(Action &a) {
         editor.Button1->click();
         return d->result();
     };
+    startAct();
     main.Button2Click();
     return true;
 }
@@ -309,6 +317,7 @@ bool Workstation::deleteShiftRecord(Action &a) {
     if (a.read.isEmpty())
         return false;
     a.id = list.asId("id");
+    startAct();
     main.Button3Click();
     return true;
 }
@@ -321,6 +330,7 @@ bool Workstation::acceptShiftRecord(Action &a) {
     if (a.read.isEmpty())
         return false;
     a.id = list.asId("id");
+    startAct();
     main.DBGrid2DblClick();
     return true;
 }
@@ -348,6 +358,7 @@ bool Workstation::addHouseholdEntry(Action &a) {
         editor.Button1->click();
         return d->result();
     };
+    startAct();
     list.Button5Click();
     return true;
 }
@@ -367,6 +378,7 @@ bool Workstation::changeHouseholdEntry(Action &a) {
         editor.Button1->click();
         return d->result();
     };
+    startAct();
     list.Button6Click();
     return true;
 }
@@ -378,6 +390,7 @@ bool Workstation::deleteHouseholdEntry(Action &a) {
     if (a.read.isEmpty())
         return false;
     a.id = list.fatigue.asId("id");
+    startAct();
     list.Button7Click();
     return true;
 }
@@ -386,6 +399,7 @@ bool Workstation::averagePiece(Action &a) {
     TForm25 &list = *forms().Form25;
     showHouseholdDay(pickDay());
     a.extra["month"] = list.listDate().toString("yyyy-MM");
+    startAct();
     list.Button1Click();
     return true;
 }
@@ -393,6 +407,7 @@ bool Workstation::averagePiece(Action &a) {
 bool Workstation::rebuild(Action &a, bool household) {
     const QDate day = pickDay();
     a.extra["month"] = day.toString("yyyy-MM");
+    startAct();
     refuseIfMonthClosed(dm().ADO_DB, day);
     if (household)
         RebuildHouseholdRows(dm(), day.month(), day.year(), nullptr);

@@ -77,7 +77,9 @@ bool Database::looksLost(const QString &text) {
                                         "terminating",
                                         "could not send",
                                         "no connection",
-                                        "communication link"};
+                                        "communication link",
+                                        // psqlODBC's own statement-level savepoint on a dead link
+                                        "internal savepoint failed"};
     for (const char *m : marks)
         if (text.contains(QLatin1String(m), Qt::CaseInsensitive))
             return true;

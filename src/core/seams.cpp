@@ -94,8 +94,11 @@ bool askYesNo(const QString &text, const QString &title) {
 }
 
 int showModal(QDialog *dialog) {
-    if (g_modal)
+    if (g_modal) {
+        // As exec() does: the result of an earlier showing does not count for this one.
+        dialog->setResult(0);
         return g_modal(dialog);
+    }
     return dialog->exec();
 }
 

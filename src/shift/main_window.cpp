@@ -452,8 +452,10 @@ void TForm1::Button1Click() {
     CurrentShiftQuery = &currentShift();
     TForm11 &editor = *forms().Form11;
     editor.prepareAdd(DateT->date());
-    showModal(&editor);
-    FormActivate();
+    if (showModal(&editor) == QDialog::Accepted)
+        refreshAfterSaved([this] { FormActivate(); });
+    else
+        FormActivate();
 }
 
 void TForm1::Button2Click() {
@@ -465,9 +467,12 @@ void TForm1::Button2Click() {
     refuseIfMonthClosed(forms().DataModule6->ADO_DB, q.value("data").toDate());
     TForm11 &editor = *forms().Form11;
     editor.prepareChange(q);
-    showModal(&editor);
+    const bool saved = showModal(&editor) == QDialog::Accepted;
     // Reopened first, then moved back: the activation's reopening would undo the move.
-    FormActivate();
+    if (saved)
+        refreshAfterSaved([this] { FormActivate(); });
+    else
+        FormActivate();
     q.moveTo(place);
 }
 
