@@ -18,6 +18,8 @@ bool Action::isSave() const {
 QString outcomeOf(const QString &message) {
     if (message.isEmpty() || message.contains(kSavedListNotRefreshedMessage))
         return QStringLiteral("saved");
+    if (message.contains(kCommitUnknownMessage))
+        return QStringLiteral("unknown");
     if (message.contains(kStaleRowMessage))
         return QStringLiteral("stale");
     if (message.contains(kClosedMonthMessage))

@@ -17,7 +17,8 @@ struct Action {
     // "rebuild.household", "month.close", "month.reopen"
     QString op;
     // "saved", "stale", "closed", "duplicate", "refused" (the program's own input checks) or
-    // "failed" (a database error: a dropped connection, a restart)
+    // "failed" (a database error: a dropped connection, a restart) or "unknown" (the connection
+    // dropped while the server committed, and the server could not be asked afterwards)
     QString outcome;
     QString message;
     qint64 id = 0;     // the row acted on (changes, deletes, acceptances)

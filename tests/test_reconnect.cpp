@@ -2,6 +2,7 @@
 // asked again on a new one; a write that meets it is not repeated behind the user's back, says in
 // Russian that nothing was saved, and works when the user repeats it.
 #include "core/data_module.h"
+#include "core/database.h"
 #include "core/db_error.h"
 #include "core/forms.h"
 #include "core/guard.h"
@@ -19,6 +20,7 @@ private slots:
     void initTestCase();
     void survivesRestart();
     void savedThoughTheListIsNotReadAgain();
+    void commitThatLosesItsConnection();
 };
 
 void ReconnectTest::initTestCase() {
@@ -87,6 +89,43 @@ void ReconnectTest::savedThoughTheListIsNotReadAgain() {
     QCOMPARE(testing::messages().shown.size(), 1);
     QCOMPARE(testing::messages().shown[0].text, kSavedListNotRefreshedMessage);
     QVERIFY(fixtures::scalar("select ok from accounts_dep.smena").toString() != before);
+}
+
+// The connection ends while the server commits: the program asks a new connection what became of
+// the transaction instead of guessing.
+void ReconnectTest::commitThatLosesItsConnection() {
+    Database &db = forms().DataModule6->ADO_DB;
+    testing::messages().clear();
+    // The question itself, on a transaction committed and on one rolled back.
+    auto transactionId = [&] {
+        QSqlQuery q = db.run("select txid_current()");
+        q.next();
+        return q.value(0).toLongLong();
+    };
+    db.begin();
+    const qint64 committed = transactionId();
+    db.commit();
+    db.begin();
+    const qint64 rolledBack = transactionId();
+    db.rollback();
+    QCOMPARE(db.fateOf(committed), Database::Fate::Committed);
+    QCOMPARE(db.fateOf(rolledBack), Database::Fate::Aborted);
+
+    // A check deferred to the commit ends its own session: the commit does not go through, and the
+    // user hears that nothing was saved.
+    fixtures::exec("create function public.end_own_session() returns trigger language plpgsql as $$ begin "
+                   "perform pg_terminate_backend(pg_backend_pid()); return null; end $$");
+    fixtures::exec("create constraint trigger end_session_at_commit after insert on accounts_dep.closed_month "
+                   "deferrable initially deferred for each row execute function public.end_own_session()");
+    runGuarded([&] {
+        Transaction tx(db);
+        db.run("insert into accounts_dep.closed_month(year, month) values (2001, 1)");
+        tx.commit();
+    });
+    fixtures::exec("drop trigger end_session_at_commit on accounts_dep.closed_month");
+    QCOMPARE(testing::messages().shown.size(), 1);
+    QCOMPARE(testing::messages().shown[0].text, kConnectionLostWriteMessage);
+    QCOMPARE(fixtures::scalar("select count(*) from accounts_dep.closed_month where year=2001").toInt(), 0);
 }
 
 QTEST_MAIN(ReconnectTest)

@@ -3,6 +3,7 @@
 #include "core/db_error.h"
 
 #include <QRegularExpression>
+#include <QThread>
 #include <QSqlError>
 
 Database::Database(const QString &connectionName) : name_(connectionName) {
@@ -174,13 +175,53 @@ void Database::begin() {
 }
 
 void Database::commit() {
-    if (!db_.commit()) {
-        const QString text = db_.lastError().text();
-        db_.rollback();
-        inTransaction_ = false;
-        fail(text);
+    // Should the connection drop while the server commits, its answer is lost with it: the
+    // transaction's id, asked first, tells afterwards whether the commit went through.
+    qint64 xid = 0;
+    {
+        QSqlQuery q = runOnce(QStringLiteral("select txid_current()"), {});
+        if (q.next())
+            xid = q.value(0).toLongLong();
     }
+    if (db_.commit()) {
+        inTransaction_ = false;
+        return;
+    }
+    const QString text = db_.lastError().text();
+    db_.rollback();
     inTransaction_ = false;
+    if (xid == 0 || text.contains(kClosedMonthMessage) || !looksLost(text))
+        fail(text);
+    broken_ = true;
+    switch (fateOf(xid)) {
+    case Fate::Committed:
+        return;
+    case Fate::Aborted:
+        throw DbError(kConnectionLostWriteMessage, true);
+    case Fate::Unknown:
+        break;
+    }
+    throw DbError(kCommitUnknownMessage, true);
+}
+
+Database::Fate Database::fateOf(qint64 xid) {
+    // The server may be restarting: asked for a few seconds on new connections.
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        if (attempt > 0)
+            QThread::msleep(250);
+        try {
+            QSqlQuery q = runOnce(QStringLiteral("select txid_status(%1)").arg(xid), {});
+            const QString status = q.next() ? q.value(0).toString() : QString();
+            if (status == QLatin1String("committed"))
+                return Fate::Committed;
+            if (status == QLatin1String("aborted"))
+                return Fate::Aborted;
+            // "in progress": the ended session has not finished rolling back yet.
+        } catch (const DbError &) {
+            broken_ = true;
+        }
+    }
+    return Fate::Unknown;
 }
 
 void Database::rollback() {

@@ -37,8 +37,16 @@ public:
     void checkRead(const QSqlQuery &query);
 
     void begin();
+    // A commit that loses the connection asks on a new one whether it went through: nothing is
+    // thrown when it did, kConnectionLostWriteMessage when it did not, kCommitUnknownMessage when
+    // the server could not be asked for several seconds.
     void commit();
     void rollback();
+
+    enum class Fate { Committed, Aborted, Unknown };
+    // What became of a transaction (its txid_current()), asked on this connection, reopened when
+    // needed.
+    Fate fateOf(qint64 xid);
     bool inTransaction() const { return inTransaction_; }
 
     QSqlDatabase &handle() { return db_; }

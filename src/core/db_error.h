@@ -21,6 +21,11 @@ inline const QString kClosedMonthMessage = QStringLiteral("Месяц закры
 // A write: nothing was saved, the user repeats it on the new connection.
 inline const QString kConnectionLostWriteMessage =
     QStringLiteral("Связь с базой данных была потеряна. Изменения не сохранены: повторите действие.");
+// The connection dropped while the server committed and the server could not be asked afterwards:
+// the changes may or may not be saved, and the user must look before entering them again.
+inline const QString kCommitUnknownMessage =
+    QStringLiteral("Связь с базой данных была потеряна во время сохранения, и неизвестно, сохранены ли "
+                   "изменения. Обновите список и проверьте, прежде чем повторять.");
 // A read cut short (a report read in portions): what was read is not shown as if complete.
 inline const QString kConnectionLostReadMessage =
     QStringLiteral("Связь с базой данных была потеряна, данные прочитаны не полностью. Повторите действие.");

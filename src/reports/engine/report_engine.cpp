@@ -4,6 +4,7 @@
 #include "reports/engine/expression.h"
 
 #include <QFile>
+#include <QHash>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPainter>
@@ -121,6 +122,9 @@ int QueryRows::fieldIndex(const QString &name) const {
             return i;
     return -1;
 }
+int QueryRows::fieldCount() const {
+    return int(fields_.size());
+}
 bool QueryRows::numeric(int column) const {
     return numeric_.value(column);
 }
@@ -141,6 +145,9 @@ bool DatasetRows::next() {
 }
 int DatasetRows::fieldIndex(const QString &name) const {
     return rows_.fieldIndex(name);
+}
+int DatasetRows::fieldCount() const {
+    return rows_.fieldCount();
 }
 bool DatasetRows::numeric(int column) const {
     return isNumericType(rows_.fieldType(column).id());
@@ -197,7 +204,7 @@ public:
     bool step(qint64 count) {
         if (!started_) {
             started_ = true;
-            more_ = rows_.next();
+            more_ = nextRow();
             any_ = more_;
             startPage(context(any_ ? Current : NoRow));
             place(reportHeader_, context(any_ ? Current : NoRow));
@@ -233,7 +240,7 @@ public:
             place(detail_, row);
             previousKeys_ = keys;
             first_ = false;
-            more_ = rows_.next();
+            more_ = nextRow();
         }
         if (more_)
             return true;
@@ -255,20 +262,47 @@ public:
 
 private:
     enum Which { Current, Previous, NoRow };
+    // A field's column, looked up by name once per report rather than once per row.
+    int column(const QString &name) {
+        const auto known = columns_.constFind(name);
+        if (known != columns_.cend())
+            return *known;
+        const int col = rows_.fieldIndex(name);
+        if (col < 0)
+            throw ReportError{QStringLiteral("%1: поле '%2' не найдено").arg(layout_.name, name)};
+        columns_.insert(name, col);
+        return col;
+    }
+    // The current row's values, each converted once however many items show or sum it.
+    const ReportValue &currentValue(int col) {
+        if (cachedRow_ != rowNumber_) {
+            cachedRow_ = rowNumber_;
+            cached_.resize(rows_.fieldCount());
+            known_.fill(false, rows_.fieldCount());
+        }
+        if (!known_[col]) {
+            cached_[col] = ReportValue::fromField(rows_.current(col), rows_.numeric(col));
+            known_[col] = true;
+        }
+        return cached_[col];
+    }
     ReportContext context(int which) {
         ReportContext ctx;
         ctx.page = int(report_.pages.size());
         ctx.field = [this, which](const QString &name) {
-            const int col = rows_.fieldIndex(name);
-            if (col < 0)
-                throw ReportError{QStringLiteral("%1: поле '%2' не найдено").arg(layout_.name, name)};
-            const bool numeric = rows_.numeric(col);
+            const int col = column(name);
             // A report without rows prints zero totals, not empty ones.
-            if (which == 2)
-                return numeric ? ReportValue::of(0.0) : ReportValue::of(QString());
-            return ReportValue::fromField(which == 0 ? rows_.current(col) : rows_.previous(col), numeric);
+            if (which == NoRow)
+                return rows_.numeric(col) ? ReportValue::of(0.0) : ReportValue::of(QString());
+            if (which == Current)
+                return currentValue(col);
+            return ReportValue::fromField(rows_.previous(col), rows_.numeric(col));
         };
         return ctx;
+    }
+    bool nextRow() {
+        ++rowNumber_;
+        return rows_.next();
     }
 
     void closeGroup(int g, const ReportContext &lastRow) {
@@ -360,6 +394,10 @@ private:
     double y_ = 0;
     bool started_ = false, finished_ = false, more_ = false, any_ = false, first_ = true;
     QStringList previousKeys_;
+    QHash<QString, int> columns_;
+    qint64 rowNumber_ = 0, cachedRow_ = -1;
+    QVector<ReportValue> cached_;
+    QVector<bool> known_;
 };
 } // namespace
 

@@ -57,6 +57,7 @@ public:
     // Moves on; the row left becomes the previous one. False after the last row.
     virtual bool next() = 0;
     virtual int fieldIndex(const QString &name) const = 0;
+    virtual int fieldCount() const = 0;
     virtual bool numeric(int column) const = 0;
     virtual QVariant current(int column) const = 0;
     virtual QVariant previous(int column) const = 0;
@@ -68,6 +69,7 @@ public:
     explicit DatasetRows(Dataset &rows) : rows_(rows) {}
     bool next() override;
     int fieldIndex(const QString &name) const override;
+    int fieldCount() const override;
     bool numeric(int column) const override;
     QVariant current(int column) const override;
     QVariant previous(int column) const override;
@@ -86,6 +88,7 @@ public:
               const QVariant &onlyValue = {});
     bool next() override;
     int fieldIndex(const QString &name) const override;
+    int fieldCount() const override;
     bool numeric(int column) const override;
     QVariant current(int column) const override;
     QVariant previous(int column) const override;
