@@ -257,6 +257,22 @@ QJsonObject Workstation::pickRow(Dataset &list, const QStringList &fields) {
     return row;
 }
 
+bool Workstation::pickShiftRecord(Action &a) {
+    showShiftDay(pickDay(), 1 + rng_.bounded(2));
+    Dataset &list = forms().Form1->currentShift();
+    a.read = pickRow(list, kShiftFields);
+    a.id = a.read.isEmpty() ? 0 : list.asId("id");
+    return !a.read.isEmpty();
+}
+
+bool Workstation::pickHouseholdEntry(Action &a) {
+    showHouseholdDay(pickDay());
+    Dataset &list = forms().Form25->fatigue;
+    a.read = pickRow(list, kEntryFields);
+    a.id = a.read.isEmpty() ? 0 : list.asId("id");
+    return !a.read.isEmpty();
+}
+
 bool Workstation::addShiftRecord(Action &a) {
     TForm1 &main = *forms().Form1;
     const int shift = rng_.bounded(10) < 8 ? 1 + rng_.bounded(2) : 3 + rng_.bounded(2);
@@ -288,12 +304,8 @@ bool Workstation::addShiftRecord(Action &a) {
 
 bool Workstation::changeShiftRecord(Action &a) {
     TForm1 &main = *forms().Form1;
-    showShiftDay(pickDay(), 1 + rng_.bounded(2));
-    Dataset &list = main.currentShift();
-    a.read = pickRow(list, kShiftFields);
-    if (a.read.isEmpty())
+    if (!pickShiftRecord(a))
         return false;
-    a.id = list.asId("id");
     const int quantity = a.read["kol_vo"].toString().toInt() + 1 + rng_.bounded(3);
     const int hours = 1 + rng_.bounded(8);
     a.wrote = {{"kol_vo", QString::number(quantity)}, {"time", QString::number(hours)}};
@@ -311,12 +323,8 @@ bool Workstation::changeShiftRecord(Action &a) {
 
 bool Workstation::deleteShiftRecord(Action &a) {
     TForm1 &main = *forms().Form1;
-    showShiftDay(pickDay(), 1 + rng_.bounded(2));
-    Dataset &list = main.currentShift();
-    a.read = pickRow(list, kShiftFields);
-    if (a.read.isEmpty())
+    if (!pickShiftRecord(a))
         return false;
-    a.id = list.asId("id");
     startAct();
     main.Button3Click();
     return true;
@@ -324,12 +332,8 @@ bool Workstation::deleteShiftRecord(Action &a) {
 
 bool Workstation::acceptShiftRecord(Action &a) {
     TForm1 &main = *forms().Form1;
-    showShiftDay(pickDay(), 1 + rng_.bounded(2));
-    Dataset &list = main.currentShift();
-    a.read = pickRow(list, kShiftFields);
-    if (a.read.isEmpty())
+    if (!pickShiftRecord(a))
         return false;
-    a.id = list.asId("id");
     startAct();
     main.DBGrid2DblClick();
     return true;
@@ -365,11 +369,8 @@ bool Workstation::addHouseholdEntry(Action &a) {
 
 bool Workstation::changeHouseholdEntry(Action &a) {
     TForm25 &list = *forms().Form25;
-    showHouseholdDay(pickDay());
-    a.read = pickRow(list.fatigue, kEntryFields);
-    if (a.read.isEmpty())
+    if (!pickHouseholdEntry(a))
         return false;
-    a.id = list.fatigue.asId("id");
     const int hours = a.read["cnt"].toString().toInt() % 8 + 1;
     a.wrote = {{"cnt", QString::number(hours)}};
     nextModal() = [&](QDialog *d) {
@@ -385,11 +386,8 @@ bool Workstation::changeHouseholdEntry(Action &a) {
 
 bool Workstation::deleteHouseholdEntry(Action &a) {
     TForm25 &list = *forms().Form25;
-    showHouseholdDay(pickDay());
-    a.read = pickRow(list.fatigue, kEntryFields);
-    if (a.read.isEmpty())
+    if (!pickHouseholdEntry(a))
         return false;
-    a.id = list.fatigue.asId("id");
     startAct();
     list.Button7Click();
     return true;

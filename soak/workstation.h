@@ -42,6 +42,10 @@ private:
     QDate pickDay();
     void showShiftDay(const QDate &day, int shift);
     void showHouseholdDay(const QDate &day);
+    // A random record (entry) of a random day as the list shows it, into the action; false when
+    // the list is empty.
+    bool pickShiftRecord(Action &a);
+    bool pickHouseholdEntry(Action &a);
     // Moves a list to a random row and returns it as read; empty when the list is empty.
     QJsonObject pickRow(Dataset &list, const QStringList &fields);
 
