@@ -105,7 +105,8 @@ int coordinatorMain(const QCommandLineParser &args) {
     keepStartingRows(dm);
     plan.historyStart = lastHistoryId();
     const qint64 duration = seconds * 1000LL;
-    plan.startMs = nowMs();
+    // Time for every workstation to start and connect before the work begins.
+    plan.startMs = nowMs() + 2000 + 400LL * plan.workstations;
     plan.endMs = plan.startMs + duration;
     plan.closeAtMs = plan.startMs + duration / 4;
     plan.reopenAtMs = plan.startMs + duration * 3 / 5;

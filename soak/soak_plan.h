@@ -29,7 +29,7 @@ struct Plan {
     int workstations = 4;
     quint32 seed = 1;
     QDate today;
-    qint64 startMs = 0;                   // wall clock of the start, ms since the epoch
+    qint64 startMs = 0;                   // when all work: every workstation is up (ms, epoch)
     qint64 endMs = 0;                     // no action starts after this
     int maxActions = 0;                   // per workstation; 0: no bound but the time
     int thinkMs = 150;                    // a clerk's pause between actions, on average

@@ -135,12 +135,18 @@ bool Workstation::start() {
 bool Workstation::run() {
     if (!start())
         return false;
+    // Every workstation starts working at the same moment, once all of them are up: twenty
+    // programs starting at once would otherwise weigh on the first saves.
+    const qint64 wait = plan_.startMs - QDateTime::currentMSecsSinceEpoch();
+    if (wait > 0)
+        QThread::msleep(static_cast<unsigned long>(wait));
     for (int n = 0; plan_.maxActions == 0 || n < plan_.maxActions; ++n) {
+        // The pause comes first, so that the workstations do not all act at the same moment.
+        QThread::msleep(rng_.bounded(2 * plan_.thinkMs + 1));
         if (QDateTime::currentMSecsSinceEpoch() >= plan_.endMs)
             break;
         if (!onMonthSchedule())
             act();
-        QThread::msleep(rng_.bounded(2 * plan_.thinkMs + 1));
     }
     // The closed month is always open again at the end.
     if (closed_ && !reopened_) {
