@@ -258,8 +258,9 @@ int coordinatorMain(const QCommandLineParser &args) {
 
 // The driver's own warnings of every statement a fault cut short would bury the run's report.
 void quietDriverWarnings(QtMsgType type, const QMessageLogContext &, const QString &text) {
-    if (type == QtWarningMsg && (text.startsWith(QLatin1String("QODBCResult::")) ||
-                                 text.startsWith(QLatin1String("QStandardPaths:"))))
+    if (type == QtWarningMsg &&
+        (text.startsWith(QLatin1String("QODBCResult::")) ||
+         text.startsWith(QLatin1String("QStandardPaths:")) || text.startsWith(QLatin1String("qMakeField:"))))
         return;
     std::fprintf(stderr, "%s\n", qPrintable(text));
 }

@@ -52,6 +52,12 @@ void Dataset::open() {
     fields_.clear();
     types_.clear();
     for (int i = 0; i < rec.count(); ++i) {
+        // The driver cannot describe a column once the link dropped after the statement ran:
+        // such a list is not shown as if the day were empty.
+        if (rec.fieldName(i).isEmpty()) {
+            db_.checkRead(q);
+            throw DbError(kConnectionLostReadMessage, true);
+        }
         fields_ << rec.fieldName(i);
         types_ << rec.field(i).metaType();
     }
@@ -63,6 +69,8 @@ void Dataset::open() {
             row[i] = q.value(i);
         rows_.append(std::move(row));
     }
+    // A read cut short is an error, not the end of the rows.
+    db_.checkRead(q);
     open_ = true;
     applyFilter();
 }
