@@ -112,10 +112,6 @@ QString describe(const HistoryEntry &e) {
         .arg(e.recordDate.toString("dd.MM.yyyy"), e.workstation);
 }
 
-QString loginOf(int workstation) {
-    return workstation % 2 ? QStringLiteral("7093") : QStringLiteral("31620574");
-}
-
 QStringList rowsOf(QSqlQuery q, int columns) {
     QStringList rows;
     while (q.next()) {
@@ -199,8 +195,7 @@ Invariant historyMatchesSaves(TDataModule6 &dm, const Plan &plan, const QList<QL
         if (log.isEmpty())
             continue;
         const int ws = log.first().workstation;
-        const QList<HistoryEntry *> &entries =
-            byWorkstation.value(QString("soak-ws-%1").arg(ws, 2, 10, QLatin1Char('0')));
+        const QList<HistoryEntry *> &entries = byWorkstation.value(workstationName(ws));
         qsizetype i = 0;
         for (const Action &a : log) {
             // A write whose fate the program could not learn may be there or not.
@@ -225,9 +220,9 @@ Invariant historyMatchesSaves(TDataModule6 &dm, const Plan &plan, const QList<QL
             HistoryEntry &e = *entries[j];
             e.matched = true;
             i = j + 1;
-            if (e.login != loginOf(ws))
+            if (e.login != workstationLogin(ws))
                 inv.violations << describe(e) + ": login " + e.login + ", the workstation's is " +
-                                      loginOf(ws);
+                                      workstationLogin(ws);
             if (!a.read.isEmpty()) {
                 const QStringList lost = differences(a.read, e.before);
                 if (!lost.isEmpty())

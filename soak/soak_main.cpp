@@ -191,7 +191,7 @@ int coordinatorMain(const QCommandLineParser &args) {
             ++actions;
             ++outcomes[a.outcome];
             lastMs = std::max(lastMs, a.startedMs + a.durationMs);
-            const QString name = QString("soak-ws-%1").arg(a.workstation, 2, 10, QLatin1Char('0'));
+            const QString name = workstationName(a.workstation);
             if (a.saved())
                 lastSaved[name] = std::max(lastSaved.value(name), a.startedMs);
             if (!a.isSave() || !a.saved())

@@ -11,6 +11,14 @@
 
 namespace soak {
 
+QString workstationName(int index) {
+    return QString("soak-ws-%1").arg(index, 2, 10, QLatin1Char('0'));
+}
+
+QString workstationLogin(int index) {
+    return index % 2 ? QStringLiteral("7093") : QStringLiteral("31620574");
+}
+
 QString Plan::logPath(int workstation) const {
     return QString("%1/ws-%2.log").arg(logDir).arg(workstation, 2, 10, QLatin1Char('0'));
 }

@@ -47,6 +47,11 @@ struct Plan {
     static Plan load(const QString &path);
 };
 
+// A workstation's name in the database (its piecework.workstation and application name) and its
+// login: the two administrators' logins take turns.
+QString workstationName(int index);
+QString workstationLogin(int index);
+
 // Fills the run's database (already made from the template) with the small workshop and a few
 // records and entries of last month and this one; records the workshop's ids in the plan.
 void seedWorkshop(Plan &plan);

@@ -99,10 +99,7 @@ qint64 lastHistoryId() {
 }
 
 Workstation::Workstation(const Plan &plan, int index)
-    : plan_(plan), index_(index), name_(QString("soak-ws-%1").arg(index, 2, 10, QLatin1Char('0'))),
-      // The two administrators' logins take turns: the history names both the login and the
-      // workstation.
-      login_(index % 2 ? QStringLiteral("7093") : QStringLiteral("31620574")),
+    : plan_(plan), index_(index), name_(workstationName(index)), login_(workstationLogin(index)),
       rng_(plan.seed * 1000u + quint32(index)) {}
 
 bool Workstation::start() {

@@ -447,15 +447,19 @@ void TForm1::Button5Click() {
     FormActivate();
 }
 
+void TForm1::activateAfterEditor(bool saved) {
+    if (saved)
+        refreshAfterSaved([this] { FormActivate(); });
+    else
+        FormActivate();
+}
+
 void TForm1::Button1Click() {
     refuseIfMonthClosed(forms().DataModule6->ADO_DB, DateT->date());
     CurrentShiftQuery = &currentShift();
     TForm11 &editor = *forms().Form11;
     editor.prepareAdd(DateT->date());
-    if (showModal(&editor) == QDialog::Accepted)
-        refreshAfterSaved([this] { FormActivate(); });
-    else
-        FormActivate();
+    activateAfterEditor(showModal(&editor) == QDialog::Accepted);
 }
 
 void TForm1::Button2Click() {
@@ -467,12 +471,8 @@ void TForm1::Button2Click() {
     refuseIfMonthClosed(forms().DataModule6->ADO_DB, q.value("data").toDate());
     TForm11 &editor = *forms().Form11;
     editor.prepareChange(q);
-    const bool saved = showModal(&editor) == QDialog::Accepted;
     // Reopened first, then moved back: the activation's reopening would undo the move.
-    if (saved)
-        refreshAfterSaved([this] { FormActivate(); });
-    else
-        FormActivate();
+    activateAfterEditor(showModal(&editor) == QDialog::Accepted);
     q.moveTo(place);
 }
 

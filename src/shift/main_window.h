@@ -77,6 +77,9 @@ protected:
 private:
     void buildMenu();
     void reopenShiftQueries(const QDate &date);
+    // The lists read again once the record editor closes; after a save, a lost connection there
+    // does not make the save look failed.
+    void activateAfterEditor(bool saved);
     // The lists follow the date field whenever its date changes (keys, mouse, calendar), so no
     // action can use a day the lists do not show; a day already shown is not read twice.
     void followDate(const QDate &date);
