@@ -12,6 +12,8 @@ private slots:
 
 static const QString options =
     ";PORT=5432;UID=sys;PWD=tulwexa;SSLmode=allow;"
+    "KeepaliveTime=10;KeepaliveInterval=5;pqopt={keepalives_count=3 tcp_user_timeout=20000 "
+    "connect_timeout=10};"
     "ReadOnly=0;Protocol=7.4;FakeOidIndex=0;ShowOidColumn=0;RowVersioning=0;ShowSystemTables=0;Fetch=100;"
     "UnknownSizes=0;MaxVarcharSize=255;MaxLongVarcharSize=8190;"
     "Debug=0;CommLog=0;UseDeclareFetch=0;TextAsLongVarchar=1;UnknownsAsLongVarchar=0;BoolsAsChar=1;Parse=0;"

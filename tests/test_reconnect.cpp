@@ -6,10 +6,12 @@
 #include "core/db_error.h"
 #include "core/forms.h"
 #include "core/guard.h"
+#include "refbooks/worker_card.h"
 #include "shift/main_window.h"
 #include "support/fixtures.h"
 #include "support/test_program.h"
 
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -21,6 +23,8 @@ private slots:
     void survivesRestart();
     void savedThoughTheListIsNotReadAgain();
     void commitThatLosesItsConnection();
+    void singleWriteThatLosesItsReply();
+    void datesReadDayFirstWhateverTheServerSays();
 };
 
 void ReconnectTest::initTestCase() {
@@ -115,17 +119,84 @@ void ReconnectTest::commitThatLosesItsConnection() {
     // user hears that nothing was saved.
     fixtures::exec("create function public.end_own_session() returns trigger language plpgsql as $$ begin "
                    "perform pg_terminate_backend(pg_backend_pid()); return null; end $$");
-    fixtures::exec("create constraint trigger end_session_at_commit after insert on accounts_dep.closed_month "
-                   "deferrable initially deferred for each row execute function public.end_own_session()");
+    fixtures::exec(
+        "create constraint trigger end_session_at_commit after insert on accounts_dep.closed_month "
+        "deferrable initially deferred for each row execute function public.end_own_session()");
     runGuarded([&] {
         Transaction tx(db);
         db.run("insert into accounts_dep.closed_month(year, month) values (2001, 1)");
         tx.commit();
     });
-    fixtures::exec("drop trigger end_session_at_commit on accounts_dep.closed_month");
     QCOMPARE(testing::messages().shown.size(), 1);
     QCOMPARE(testing::messages().shown[0].text, kConnectionLostWriteMessage);
     QCOMPARE(fixtures::scalar("select count(*) from accounts_dep.closed_month where year=2001").toInt(), 0);
+
+    // The server crashes before it is asked: after a crash it may have handed the same transaction
+    // id to another session, so its answer proves nothing and the user hears that it is unknown.
+    testing::messages().clear();
+    db.setBeforeFateQuestion([] { QCOMPARE(testing::shell(testing::sourceDir() + "/scripts/db crash"), 0); });
+    runGuarded([&] {
+        Transaction tx(db);
+        db.run("insert into accounts_dep.closed_month(year, month) values (2001, 2)");
+        tx.commit();
+    });
+    db.setBeforeFateQuestion({});
+    QCOMPARE(testing::messages().shown.size(), 1);
+    QCOMPARE(testing::messages().shown[0].text, kCommitUnknownMessage);
+    fixtures::exec("drop trigger end_session_at_commit on accounts_dep.closed_month");
+}
+
+// A single statement outside a transaction, such as the worker card's insert, whose reply is lost:
+// the server is asked what became of it, as for a commit, instead of "not saved" by guess, which
+// made the clerk add the worker a second time when the server had saved the first.
+void ReconnectTest::singleWriteThatLosesItsReply() {
+    Database &db = forms().DataModule6->ADO_DB;
+    TForm2 &card = *forms().Form2;
+    fixtures::exec("create constraint trigger end_session_at_commit after insert on accounts_dep.person "
+                   "deferrable initially deferred for each row execute function public.end_own_session()");
+    struct Case {
+        const char *fio;
+        bool crash; // the server crashes before it is asked
+        QString message;
+    };
+    const Case cases[] = {{"Лосев Л.Л.", false, kConnectionLostWriteMessage},
+                          {"Крылов К.К.", true, kCommitUnknownMessage}};
+    for (const Case &c : cases) {
+        testing::messages().clear();
+        int asked = 0;
+        db.setBeforeFateQuestion([&] {
+            ++asked;
+            if (c.crash)
+                QCOMPARE(testing::shell(testing::sourceDir() + "/scripts/db crash"), 0);
+        });
+        card.Tag = 1;
+        card.Edit1->setText(c.fio);
+        card.Button1->click();
+        db.setBeforeFateQuestion({});
+        QCOMPARE(asked, 1);
+        QCOMPARE(testing::messages().shown.size(), 1);
+        QCOMPARE(testing::messages().shown[0].text, c.message);
+        QCOMPARE(
+            fixtures::scalar("select count(*) from accounts_dep.person where fio=:f", {{"f", c.fio}}).toInt(),
+            0);
+    }
+    fixtures::exec("drop trigger end_session_at_commit on accounts_dep.person");
+}
+
+// A server made under an English locale reads '02.03.2024' as 3 February; the program's sessions,
+// on a new connection as on the first, read the day first as every statement writes it.
+void ReconnectTest::datesReadDayFirstWhateverTheServerSays() {
+    fixtures::exec("alter role sys in database piecework_reconnect set datestyle to 'ISO, MDY'");
+    Database db("datestyle");
+    db.connect(forms().DataModule6->ADO_DB.connectionString());
+    auto day = [&] {
+        QSqlQuery q = db.run("select '02.03.2024'::date");
+        return q.next() ? q.value(0).toDate() : QDate();
+    };
+    QCOMPARE(day(), QDate(2024, 3, 2));
+    fixtures::endServerProcess(fixtures::serverProcessOf(db));
+    QCOMPARE(day(), QDate(2024, 3, 2));
+    fixtures::exec("alter role sys in database piecework_reconnect reset datestyle");
 }
 
 QTEST_MAIN(ReconnectTest)

@@ -98,9 +98,15 @@ QString connectionString(const ConnectionSettings &s) {
     if (!s.password.isEmpty())
         text += QStringLiteral("PWD=") + odbcValue(s.password) + ';';
     text += QStringLiteral("SSLmode=") + odbcValue(s.sslmode) + ';';
+    // A link that drops without a word (a pulled cable, a sleeping switch) must end a wait in
+    // seconds, not in the quarter of an hour TCP takes by itself: keepalives on an idle link,
+    // a bound on unanswered data, and a bound on connecting.
+    text += QStringLiteral("KeepaliveTime=10;KeepaliveInterval=5;pqopt={keepalives_count=3 "
+                           "tcp_user_timeout=20000 connect_timeout=10");
     if (!s.sslrootcert.isEmpty())
-        text += QStringLiteral("pqopt={sslrootcert=") + QDir::toNativeSeparators(s.sslrootcert) +
-                QStringLiteral("};");
+        text += QStringLiteral(" sslrootcert='") +
+                QDir::toNativeSeparators(s.sslrootcert).replace('\\', "\\\\").replace('\'', "\\'") + '\'';
+    text += QStringLiteral("};");
     return text +
            QStringLiteral(
                "ReadOnly=0;Protocol=7.4;FakeOidIndex=0;ShowOidColumn=0;RowVersioning=0;"

@@ -2,9 +2,11 @@
 
 #include "core/db_error.h"
 
+#include <QElapsedTimer>
 #include <QRegularExpression>
-#include <QThread>
 #include <QSqlError>
+#include <QSqlRecord>
+#include <QThread>
 
 Database::Database(const QString &connectionName) : name_(connectionName) {
     db_ = QSqlDatabase::addDatabase("QODBC", name_);
@@ -33,9 +35,19 @@ void Database::setSessionSettings(const SqlParams &settings) {
         applySessionSettings();
 }
 
+namespace {
+// What every session of the program needs, whatever the server, the database or the role say:
+// the statements write dates day first; a wait for another workstation's lock ends with a message
+// instead of a frozen window; a transaction left open by a workstation whose link dropped gives
+// its locks back within a minute; the server's keepalives notice a dead client on a TCP link.
+const char *const kProgramSessionSetup =
+    "set_config('datestyle', 'ISO, DMY', false), set_config('lock_timeout', '10s', false), "
+    "set_config('idle_in_transaction_session_timeout', '60s', false), "
+    "set_config('tcp_keepalives_idle', '10', false), set_config('tcp_keepalives_interval', '5', false), "
+    "set_config('tcp_keepalives_count', '3', false), pg_postmaster_start_time()::text";
+} // namespace
+
 void Database::applySessionSettings() {
-    if (sessionSettings_.isEmpty())
-        return;
     QStringList calls;
     SqlParams values;
     for (const auto &[name, value] : sessionSettings_) {
@@ -43,7 +55,10 @@ void Database::applySessionSettings() {
         calls << QString("set_config('%1', :%2, false)").arg(QString(name).replace('\'', "''"), param);
         values.append({param, value});
     }
-    run("select " + calls.join(", "), values);
+    calls << QLatin1String(kProgramSessionSetup);
+    QSqlQuery q = runOnce("select " + calls.join(", "), values);
+    if (q.next())
+        serverStart_ = q.value(q.record().count() - 1).toString();
 }
 
 void Database::close() {
@@ -66,19 +81,9 @@ void Database::reopenIfBroken() {
 }
 
 bool Database::looksLost(const QString &text) {
-    static const char *const marks[] = {"08001",
-                                        "08003",
-                                        "08006",
-                                        "08S01",
-                                        "57P01",
-                                        "57P02",
-                                        "57P03",
-                                        "connection",
-                                        "server closed",
-                                        "terminating",
-                                        "could not send",
-                                        "no connection",
-                                        "communication link",
+    static const char *const marks[] = {"08001", "08003", "08006", "08S01", "57P01", "57P02", "57P03",
+                                        "connection", "server closed", "terminating", "could not send",
+                                        "no connection", "communication link",
                                         // psqlODBC's own statement-level savepoint on a dead link
                                         "internal savepoint failed"};
     for (const char *m : marks)
@@ -90,10 +95,25 @@ bool Database::looksLost(const QString &text) {
     return !probe.exec("select 1");
 }
 
+namespace {
+// Another workstation holds what the statement needed: its lock outlasted lock_timeout, or the two
+// waited for each other. The transaction is rolled back whole.
+bool looksBusy(const QString &text) {
+    static const char *const marks[] = {"55P03", "40P01", "lock timeout", "deadlock detected",
+                                        "could not obtain lock"};
+    for (const char *m : marks)
+        if (text.contains(QLatin1String(m), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+} // namespace
+
 void Database::fail(const QString &text, bool reading) {
     // The closed-month trigger's refusal is an answer, not a failure: shown as the database words it.
     if (text.contains(kClosedMonthMessage))
         throw DbError(kClosedMonthMessage);
+    if (looksBusy(text))
+        throw DbError(kRowBusyMessage);
     const bool lost = looksLost(text);
     if (lost) {
         // Nothing is retried: a write may or may not have reached the server. The next statement
@@ -121,7 +141,10 @@ bool onlyReads(const QString &sql) {
 } // namespace
 
 QSqlQuery Database::run(const QString &sql, const SqlParams &params) {
-    const bool retriable = !inTransaction_ && onlyReads(sql);
+    const bool reads = onlyReads(sql);
+    if (!inTransaction_ && !reads)
+        return runAlone(sql, params);
+    const bool retriable = !inTransaction_ && reads;
     try {
         return runOnce(sql, params);
     } catch (const DbError &e) {
@@ -136,6 +159,15 @@ QSqlQuery Database::run(const QString &sql, const SqlParams &params) {
             throw DbError(kNoConnectionMessage, true);
         throw;
     }
+}
+
+QSqlQuery Database::runAlone(const QString &sql, const SqlParams &params) {
+    // Inside its own transaction a statement whose reply is lost was never committed, and the
+    // commit's own loss is asked about: the user never hears "not saved" of a saved row.
+    Transaction tx(*this);
+    QSqlQuery q = runOnce(sql, params);
+    tx.commit();
+    return q;
 }
 
 QSqlQuery Database::runOnce(const QString &sql, const SqlParams &params) {
@@ -172,6 +204,7 @@ void Database::begin() {
     if (!db_.transaction())
         fail(db_.lastError().text());
     inTransaction_ = true;
+    transactionServerStart_ = serverStart_;
 }
 
 void Database::commit() {
@@ -193,6 +226,8 @@ void Database::commit() {
     if (xid == 0 || text.contains(kClosedMonthMessage) || !looksLost(text))
         fail(text);
     broken_ = true;
+    if (beforeFateQuestion_)
+        beforeFateQuestion_();
     switch (fateOf(xid)) {
     case Fate::Committed:
         return;
@@ -205,13 +240,20 @@ void Database::commit() {
 }
 
 Database::Fate Database::fateOf(qint64 xid) {
-    // The server may be restarting: asked for a few seconds on new connections.
-    for (int attempt = 0; attempt < 20; ++attempt) {
+    const QString startedUnder = transactionServerStart_.isEmpty() ? serverStart_ : transactionServerStart_;
+    // The server may be restarting: asked on new connections for a few seconds (each attempt to
+    // connect is itself bounded by the connection's timeout).
+    QElapsedTimer clock;
+    clock.start();
+    for (int attempt = 0; attempt == 0 || clock.elapsed() < 5000; ++attempt) {
         if (attempt > 0)
             QThread::msleep(250);
         try {
             QSqlQuery q = runOnce(QStringLiteral("select txid_status(%1)").arg(xid), {});
             const QString status = q.next() ? q.value(0).toString() : QString();
+            // A server that restarted may have handed the id to another transaction since.
+            if (!startedUnder.isEmpty() && serverStart_ != startedUnder)
+                return Fate::Unknown;
             if (status == QLatin1String("committed"))
                 return Fate::Committed;
             if (status == QLatin1String("aborted"))

@@ -7,6 +7,7 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
+#include <functional>
 
 using SqlParams = QList<QPair<QString, QVariant>>;
 
@@ -25,7 +26,12 @@ public:
 
     // Settings of the session (set_config) that the database's own triggers read, such as who is
     // logged in; applied now and again after every reconnect. Names are the program's own texts.
+    // The program's own needs (day-first dates, bounded lock waits) are always set as well.
     void setSessionSettings(const SqlParams &settings);
+
+    // Test seam: runs after a commit lost its connection and before the server is asked what
+    // became of it.
+    void setBeforeFateQuestion(std::function<void()> hook) { beforeFateQuestion_ = std::move(hook); }
 
     // Runs a statement; named parameters (":name") are bound when params is not empty.
     // Numbers are read exactly (as text) so that money never drifts. A read outside a transaction
@@ -45,7 +51,8 @@ public:
 
     enum class Fate { Committed, Aborted, Unknown };
     // What became of a transaction (its txid_current()), asked on this connection, reopened when
-    // needed.
+    // needed. Unknown when the server restarted since the transaction began: after a crash the
+    // same id may have gone to another session's transaction.
     Fate fateOf(qint64 xid);
     bool inTransaction() const { return inTransaction_; }
 
@@ -53,6 +60,9 @@ public:
 
 private:
     void reopenIfBroken();
+    // A write outside a transaction runs as one of its own, so that a lost reply is answered by
+    // asking the server, as for any commit.
+    QSqlQuery runAlone(const QString &sql, const SqlParams &params);
     QSqlQuery runOnce(const QString &sql, const SqlParams &params);
     void applySessionSettings();
     // reading: the failure cut a read short, not a write.
@@ -65,6 +75,11 @@ private:
     bool broken_ = false;
     bool inTransaction_ = false;
     SqlParams sessionSettings_;
+    // pg_postmaster_start_time() as the current connection saw it, and as it was when the open
+    // transaction began.
+    QString serverStart_;
+    QString transactionServerStart_;
+    std::function<void()> beforeFateQuestion_;
 };
 
 // Runs a group of statements as one transaction: commits on commit(), rolls back otherwise.

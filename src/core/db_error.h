@@ -36,6 +36,10 @@ inline const QString kNoConnectionMessage =
 // not take it for a failure and enter the same work twice.
 inline const QString kSavedListNotRefreshedMessage = QStringLiteral(
     "Изменения сохранены, но список не обновлён: нет связи с базой данных. Обновите список позже.");
+// Another workstation holds the row or the day cell (a lock wait that outlasted its bound, or two
+// saves waiting for each other): nothing was written.
+inline const QString kRowBusyMessage =
+    QStringLiteral("Запись занята другим рабочим местом, повторите действие");
 // What a save answers when another workstation changed or deleted the row since it was read.
 inline const QString kStaleRowMessage =
     QStringLiteral("Запись изменена на другом рабочем месте. Обновите список.");

@@ -63,6 +63,9 @@ QStringList upgradeDatabase(Database &db, const QString &build, const QVector<Mi
     QStringList done;
     for (const Migration &m : missingMigrations(db, migrations)) {
         Transaction tx(db);
+        // An upgrade waits for another workstation's, and its indexes for the tables' writers,
+        // longer than an action waits for a row.
+        db.run("set local lock_timeout = '300s'");
         db.run(QString("select pg_advisory_xact_lock(%1)").arg(kUpgradeLock));
         // Another workstation may have applied it while this one waited.
         QSqlQuery again =
