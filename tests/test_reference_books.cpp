@@ -461,27 +461,34 @@ void ReferenceBooksTest::productDelete_data() {
     QTest::addColumn<int>("pricesLeft");
     QTest::addColumn<int>("recordsLeft");
     QTest::addColumn<int>("productsLeft");
+    QTest::addColumn<QString>("note"); // what the user is told after the deletes
     const QString prices = "По изделию есть расценки они будут удалены!!!";
     const QString withRecs = "По изделию есть операции в текущем, предыдущем месяцах и ранее, они будут "
                              "удалены. Удалить изделие? ";
     const QString plain = "Удалить изделие? ";
     QTest::newRow("bare product, yes")
-        << false << false << QList<bool>{true} << QStringList{plain} << 0 << 0 << 0;
+        << false << false << QList<bool>{true} << QStringList{plain} << 0 << 0 << 0 << QString();
     QTest::newRow("bare product, no")
-        << false << false << QList<bool>{false} << QStringList{plain} << 0 << 0 << 1;
+        << false << false << QList<bool>{false} << QStringList{plain} << 0 << 0 << 1 << QString();
     QTest::newRow("prices only, yes yes")
-        << true << false << QList<bool>{true, true} << QStringList{prices, plain} << 0 << 0 << 0;
+        << true << false << QList<bool>{true, true} << QStringList{prices, plain} << 0 << 0 << 0 << QString();
     // Each answer guards only its own statements.
-    QTest::newRow("prices only, yes no")
-        << true << false << QList<bool>{true, false} << QStringList{prices, plain} << 0 << 0 << 1;
-    QTest::newRow("prices only, no yes")
-        << true << false << QList<bool>{false, true} << QStringList{prices, plain} << 1 << 0 << 0;
-    QTest::newRow("prices and records, yes yes")
-        << true << true << QList<bool>{true, true} << QStringList{prices, withRecs} << 0 << 0 << 0;
-    QTest::newRow("prices and records, no no")
-        << true << true << QList<bool>{false, false} << QStringList{prices, withRecs} << 1 << 1 << 1;
-    QTest::newRow("prices and records, no yes")
-        << true << true << QList<bool>{false, true} << QStringList{prices, withRecs} << 1 << 0 << 0;
+    QTest::newRow("prices only, yes no") << true << false << QList<bool>{true, false}
+                                         << QStringList{prices, plain} << 0 << 0 << 1 << QString();
+    QTest::newRow("prices only, no yes") << true << false << QList<bool>{false, true}
+                                         << QStringList{prices, plain} << 1 << 0 << 0 << QString();
+    QTest::newRow("prices and records, yes yes") << true << true << QList<bool>{true, true}
+                                                 << QStringList{prices, withRecs} << 0 << 0 << 0 << QString();
+    QTest::newRow("prices and records, no no") << true << true << QList<bool>{false, false}
+                                               << QStringList{prices, withRecs} << 2 << 1 << 1 << QString();
+    QTest::newRow("prices and records, no yes") << true << true << QList<bool>{false, true}
+                                                << QStringList{prices, withRecs} << 2 << 0 << 0 << QString();
+    // The prices go and the product stays: the price row its records are priced by stays too, or
+    // their pay would vanish from the sheets and reports; the unused one goes.
+    QTest::newRow("prices and records, yes no")
+        << true << true << QList<bool>{true, false} << QStringList{prices, withRecs} << 1 << 1 << 1
+        << QString("Расценки, по которым есть записи смен (1), не удалены: по ним считается оплата этих "
+                   "записей.");
 }
 
 void ReferenceBooksTest::productDelete() {
@@ -492,13 +499,16 @@ void ReferenceBooksTest::productDelete() {
     QFETCH(int, pricesLeft);
     QFETCH(int, recordsLeft);
     QFETCH(int, productsLeft);
+    QFETCH(QString, note);
     testing::setToday(QDate(2024, 1, 15));
     const int product = fixtures::product("ШМ-100", shelves);
     if (withPrices) {
         const int row = fixtures::priceRow(product, fixtures::operationType("Резка"), 0, 10);
-        if (withRecords)
+        if (withRecords) {
             fixtures::record(
                 {.worker = fixtures::worker("Иванов"), .priceRow = row, .date = QDate(2001, 5, 2)});
+            fixtures::priceRow(product, fixtures::operationType("Сверловка"), 0, 12);
+        }
     }
     TForm3 &list = *forms().Form3;
     dm->Izdel.open();
@@ -506,12 +516,16 @@ void ReferenceBooksTest::productDelete() {
     testing::messages().answers = answers;
     list.Button3Click();
     QStringList asked;
+    QString told;
     for (const Message &m : testing::messages().shown) {
-        QCOMPARE(m.kind, "question");
         QCOMPARE(m.title, "Удаление");
-        asked << m.text;
+        if (m.kind == "question")
+            asked << m.text;
+        else
+            told = m.text;
     }
     QCOMPARE(asked, questions);
+    QCOMPARE(told, note);
     QCOMPARE(scalar("select count(*) from accounts_dep.oper").toInt(), pricesLeft);
     QCOMPARE(scalar("select count(*) from accounts_dep.smena").toInt(), recordsLeft);
     QCOMPARE(scalar("select count(*) from cmn_gds_and_srv.gds_and_srv").toInt(), productsLeft);
@@ -590,6 +604,38 @@ void ReferenceBooksTest::operationTypes() {
     saveInEditor([&](QDialog *) { editor.Edit1->setText(" "); }, editor.Button1);
     list.Button1Click();
     QCOMPARE(lastMessage(), "Все поля должны быть заполнены!");
+
+    // A type that price rows, records or household entries use is not deleted: its pay would vanish
+    // from the sheets and reports.
+    const int cutting = fixtures::operationType("Резка");
+    const int row = fixtures::priceRow(fixtures::product("СТ-7", shelves), cutting, 0, 10);
+    const int worker = fixtures::worker("Иванов И.И.");
+    fixtures::record({.worker = worker, .priceRow = row, .date = QDate(2024, 3, 5)});
+    fixtures::record({.worker = worker, .priceRow = row, .date = QDate(2024, 3, 6)});
+    fixtures::entry({.worker = worker, .type = 7778, .date = QDate(2024, 3, 7)});
+    const struct {
+        int type;
+        QString refusal;
+    } used[] = {
+        {cutting, "Вид операции нельзя удалить: его используют строки прейскуранта (1), записи смен (2) и "
+                  "записи хоз. работ (0)."},
+        {7778, "Вид операции нельзя удалить: его используют строки прейскуранта (0), записи смен (0) и "
+               "записи хоз. работ (1)."},
+    };
+    dm->Vid_oper.close();
+    dm->Vid_oper.open();
+    for (const auto &u : used) {
+        QVERIFY(dm->Vid_oper.locate("id", u.type));
+        testing::messages().clear();
+        testing::messages().answers = {true};
+        list.Button3Click();
+        QCOMPARE(testing::messages().shown.size(), 1);
+        QCOMPARE(testing::messages().shown[0].kind, "error");
+        QCOMPARE(lastMessage(), u.refusal);
+        QCOMPARE(scalar("select count(*) from accounts_dep.vid_oper where id=:id", {{"id", u.type}}).toInt(),
+                 1);
+    }
+    fixtures::exec("delete from accounts_dep.fatigue");
 
     QVERIFY(dm->Vid_oper.locate("id", painting));
     testing::messages().clear();

@@ -101,8 +101,11 @@ int TForm3::countPrices(Id productId) {
 }
 
 void TForm3::deletePrices(Id productId) {
-    forms().DataModule6->DelSmena.execute("delete from accounts_dep.oper o where o.i_id =" +
-                                          QString::number(productId));
+    // A price row that records use stays: the day sheets and reports find the records' pay through
+    // it. (When the product goes too, its records are deleted first and no such row is left.)
+    forms().DataModule6->DelSmena.execute(
+        "delete from accounts_dep.oper o where o.i_id =" + QString::number(productId) +
+        " and not exists (select 1 from accounts_dep.smena s where s.o_id=o.id)");
 }
 
 void TForm3::deleteShiftRecords(Id productId) {
@@ -136,14 +139,19 @@ void TForm3::Button3Click() {
         dropProduct = askYesNo("Удалить изделие? ", "Удаление");
     if (dropPrices || dropProduct) {
         Transaction tx(dm.ADO_DB);
+        if (dropProduct && records > 0)
+            deleteShiftRecords(id);
         if (dropPrices)
             deletePrices(id);
-        if (dropProduct) {
-            if (records > 0)
-                deleteShiftRecords(id);
+        if (dropProduct)
             deleteProduct(id);
-        }
         tx.commit();
+        const int kept = dropPrices && !dropProduct ? countPrices(id) : 0;
+        if (kept > 0)
+            showError(QString("Расценки, по которым есть записи смен (%1), не удалены: по ним считается "
+                              "оплата этих записей.")
+                          .arg(kept),
+                      "Удаление");
     }
     izdel.close();
     izdel.open();

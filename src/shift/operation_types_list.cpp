@@ -8,6 +8,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSqlQuery>
 #include <QTableView>
 
 TForm8::TForm8(QWidget *parent) : ReferenceListWindow("Form8", parent) {
@@ -55,10 +56,45 @@ void TForm8::deleteType(Id id) {
     forms().DataModule6->ADO_DB.run("delete from accounts_dep.vid_oper where id=:id", {{"id", id}});
 }
 
+namespace {
+struct TypeUses {
+    int prices = 0;
+    int records = 0;
+    int entries = 0;
+};
+
+// The day sheet, the price list, the reports and the household list find pay through the type:
+// deleting a used one would drop that pay from them while the timesheet still counts the hours.
+TypeUses usesOfType(Id id) {
+    QSqlQuery q = forms().DataModule6->ADO_DB.run(
+        "select (select count(*) from accounts_dep.oper where vid=:id1) as prices, "
+        "(select count(*) from accounts_dep.smena s, accounts_dep.oper o where o.id=s.o_id and o.vid=:id2) "
+        "as records, (select count(*) from accounts_dep.fatigue where id_o=:id3) as entries",
+        {{"id1", id}, {"id2", id}, {"id3", id}});
+    TypeUses uses;
+    if (q.next()) {
+        uses.prices = q.value(0).toInt();
+        uses.records = q.value(1).toInt();
+        uses.entries = q.value(2).toInt();
+    }
+    return uses;
+}
+} // namespace
+
 void TForm8::Button3Click() {
     Dataset &types = forms().DataModule6->Vid_oper;
     if (types.isEmpty())
         return;
+    const TypeUses uses = usesOfType(types.asId("id"));
+    if (uses.prices > 0 || uses.records > 0 || uses.entries > 0) {
+        showError(QString("Вид операции нельзя удалить: его используют строки прейскуранта (%1), записи смен "
+                          "(%2) и записи хоз. работ (%3).")
+                      .arg(uses.prices)
+                      .arg(uses.records)
+                      .arg(uses.entries),
+                  "Ошибка");
+        return;
+    }
     if (!askYesNo("Удалить вид операции?", "Удаление"))
         return;
     deleteType(types.asId("id"));
