@@ -46,6 +46,8 @@ private slots:
     void upgradeOnceFromTheBaseSchema();
     void failingMigrationLeavesTheDatabase();
     void missingMigrationFoundAtStart();
+    void personCodesThatAreNotNumbers_data();
+    void personCodesThatAreNotNumbers();
 };
 
 void MigrationsTest::statementsOfAScript_data() {
@@ -112,6 +114,42 @@ void MigrationsTest::failingMigrationLeavesTheDatabase() {
              programMigrations().value(0).name);
     QVERIFY(value(db, "select to_regclass('accounts_dep.half_done')").isEmpty());
     QCOMPARE(migrationNames(missingMigrations(db, list)), QStringList{"9001_broken"});
+}
+
+void MigrationsTest::personCodesThatAreNotNumbers_data() {
+    QTest::addColumn<bool>("upgradedBefore");
+    // The company's persons table already holds codes of other programs that are not numbers.
+    QTest::newRow("such codes before the upgrade") << false;
+    // An office upgraded by an older build has the cast index that refused them; it goes.
+    QTest::newRow("older build's cast index in place") << true;
+}
+
+// The persons' table is the company's: the program's upgrade must pass on codes that are not
+// numbers, and other programs must go on storing them afterwards.
+void MigrationsTest::personCodesThatAreNotNumbers() {
+    QFETCH(bool, upgradedBefore);
+    const QString name = baseDatabase("migrations_codes");
+    QVERIFY(!name.isEmpty());
+    Database db("migrations_codes");
+    connect(db, name);
+    const QString otherProgramsPersons = "insert into cmn_contractor.person(s_caption, s_code) values "
+                                         "('Поставщик', ''), ('Подрядчик', 'A-17'), ('Гость', null)";
+    if (upgradedBefore)
+        db.run("create index person_code_as_id on cmn_contractor.person ((s_code::t_id))");
+    else
+        db.run(otherProgramsPersons);
+    db.run("insert into cmn_contractor.person(id, s_caption, s_code) values (2000, 'Иванов', '1000')");
+    QCOMPARE(upgradeDatabase(db, "test"), migrationNames(programMigrations()));
+    if (upgradedBefore)
+        db.run(otherProgramsPersons);
+    db.run("insert into cmn_contractor.person(s_caption, s_code) values ('Ещё один', 'Б/Н')");
+    // The worker's record still finds its person by the code; the other codes find nobody.
+    QCOMPARE(value(db, "select string_agg(p.s_caption, ',') from accounts_dep.smena s join "
+                       "cmn_contractor.person p on accounts_dep.code_as_id(p.s_code)=s.w_id"),
+             "Иванов");
+    QCOMPARE(value(db, "select indexdef from pg_indexes where indexname='person_code_as_id'"),
+             "CREATE INDEX person_code_as_id ON cmn_contractor.person USING btree "
+             "(accounts_dep.code_as_id((s_code)::text))");
 }
 
 void MigrationsTest::missingMigrationFoundAtStart() {

@@ -54,7 +54,8 @@ QString TDataModule6::shiftListSql(int n) {
         "smena.id_doc, smena.id_doc_item, smena.f_gds_qty_use, smena.id_gds_use, smena.id_cons_use",
         "from cmn_contractor.person person, accounts_dep.izdel,accounts_dep.oper,accounts_dep.smena,"
         "accounts_dep.vid_oper ",
-        "where smena.i_id=izdel.id and smena.o_id=oper.id and (w_id=person.id or s_code::t_id=w_id) and ",
+        "where smena.i_id=izdel.id and smena.o_id=oper.id and (w_id=person.id or "
+        "accounts_dep.code_as_id(s_code)=w_id) and ",
         QString("oper.vid=vid_oper.id and smena.smena=%1 and smena.data=:data and %2 order by ")
             .arg(n)
             .arg(cond),
@@ -75,7 +76,8 @@ QString TDataModule6::shiftTimesheetSql(int n) {
             ") end ::numeric(10,2) as average_price, sum(s.cena*(kol_vo-brak))::numeric(10,2) as cena_all,",
         "h_tabel.*",
         "from accounts_dep.h_tabel, cmn_contractor.person, accounts_dep.smena s where ",
-        QString("h_tabel.w_id=person.s_code::integer and h_tabel.smena=%1 and month=:mnth and s.w_id = "
+        QString("h_tabel.w_id=accounts_dep.code_as_id(person.s_code) and h_tabel.smena=%1 and month=:mnth "
+                "and s.w_id = "
                 "h_tabel.w_id "
                 "and")
             .arg(n),

@@ -17,7 +17,7 @@ QStringList TForm15::sql() {
             "sum(d22) as sd22,sum(d23) as sd23,sum(d24) as sd24,sum(d25) as sd25,",
             "sum(d26) as sd26,sum(d27) as sd27,sum(d28) as sd28,sum(d29) as sd29,",
             "sum(d30) as sd30,sum(d31) as sd31 from accounts_dep.h_tabel, cmn_contractor.person person where",
-            "h_tabel.w_id=person.s_code::t_integer and month=:mnth and",
+            "h_tabel.w_id=accounts_dep.code_as_id(person.s_code) and month=:mnth and",
             "year=:yea group by fio order by fio"};
 }
 

@@ -68,7 +68,7 @@ const SummaryReport &TForm16() {
          "smena.w_id, izdel.id_nom, coalesce(f.s7,0)::numeric(10,2) f_sum7, coalesce(f.s8,0)::numeric(10,2) "
          "f_sum8, ",
          "coalesce(w.s78,0)::numeric(10,2) f_sum78, a.f_sum7_all, a.f_sum8_all",
-         "from accounts_dep.smena join cmn_contractor.person person on w_id=s_code::integer ",
+         "from accounts_dep.smena join cmn_contractor.person person on w_id=accounts_dep.code_as_id(s_code) ",
          "join accounts_dep.izdel on izdel.id=smena.i_id join accounts_dep.oper on oper.id=smena.o_id ",
          "join accounts_dep.vid_oper on vid_oper.id=oper.vid ",
          "left join f on f.id_p=smena.w_id and f.id_nom=izdel.id_nom left join w on w.id_p=smena.w_id cross "
@@ -128,7 +128,8 @@ const SummaryReport &TForm20() {
          "coalesce(f.f_sum8,0)::numeric(10,2) f_sum8, coalesce(f.f_sum8_n,0)::numeric(10,2) f_sum8_n, ",
          "coalesce(f.f_sum7h,0)::numeric(10,2) f_sum7h, coalesce(f.f_sum7h_n,0)::numeric(10,2) f_sum7h_n, "
          "coalesce(f.f_sum8h,0)::numeric(10,2) f_sum8h, coalesce(f.f_sum8h_n,0)::numeric(10,2) f_sum8h_n",
-         "from accounts_dep.smena join cmn_contractor.person person on smena.w_id=s_code::integer ",
+         "from accounts_dep.smena join cmn_contractor.person person on "
+         "smena.w_id=accounts_dep.code_as_id(s_code) ",
          "join accounts_dep.izdel on smena.i_id=izdel.id join accounts_dep.oper on smena.o_id=oper.id ",
          "join accounts_dep.vid_oper on oper.vid=vid_oper.id left join f on f.id_p=smena.w_id ",
          "where smena.data<:data2 and smena.data>=:data1 ",
