@@ -37,6 +37,9 @@ private slots:
     void precedence_data();
     void precedence();
     void oddValuesAreQuoted();
+    void valuesAsWritten_data();
+    void valuesAsWritten();
+    void passwordReadableByOthers();
     void passwordFile();
     void encryptionRequiredRefusesPlainConnection();
 };
@@ -102,6 +105,57 @@ void ConnectionSettingsTest::oddValuesAreQuoted() {
     QVERIFY2(text.contains("PWD={a;b}}c};"), qPrintable(text));
     s.password.clear();
     QVERIFY(!connectionString(s).contains("PWD="));
+}
+
+void ConnectionSettingsTest::valuesAsWritten_data() {
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("password");
+    // The characters people put in passwords, each taken as written to the end of the line.
+    QTest::newRow("comma") << "password=Kq,9x"
+                           << "Kq,9x";
+    QTest::newRow("semicolon") << "password = a;b;c"
+                               << "a;b;c";
+    QTest::newRow("backslash") << "password=C:\\x\\y"
+                               << "C:\\x\\y";
+    QTest::newRow("hash and equals") << "password=#1=2#"
+                                     << "#1=2#";
+    QTest::newRow("quote inside") << "password=ab\"cd"
+                                  << "ab\"cd";
+    QTest::newRow("blank inside") << "password=two words"
+                                  << "two words";
+    // Double quotes keep the blanks at the ends; \" and \\ stand for a quote and a backslash.
+    QTest::newRow("quoted") << "password=\"  a \\\"b\\\" \\\\ ; # \""
+                            << "  a \"b\" \\ ; # ";
+    QTest::newRow("empty") << "password="
+                           << "";
+}
+
+void ConnectionSettingsTest::valuesAsWritten() {
+    QFETCH(QString, line);
+    QFETCH(QString, password);
+    const QString conf =
+        write("values.conf", "# the office's server\n[database]\nserver = db.office \n" + line +
+                                 "\n; user=nobody\nuser=clerk\n[reports]\npassword=other\n");
+    const ConnectionSettings s = databaseSettings({}, {conf});
+    QCOMPARE(s.server, "db.office");
+    QCOMPARE(s.user, "clerk");
+    QCOMPARE(s.password, password);
+    QCOMPARE(reportsSettings({}, {conf}).password, "other");
+}
+
+void ConnectionSettingsTest::passwordReadableByOthers() {
+    const QString conf = write("exposed.conf", "[database]\npassword=s3cret\n");
+    const QString plain = write("plain.conf", "[database]\nserver=db\n");
+    QFile::setPermissions(conf, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    QFile::setPermissions(plain, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    const QStringList warnings = settingsWarnings({conf, plain});
+    QCOMPARE(warnings.size(), 1);
+    QVERIFY2(warnings[0].contains(conf) && warnings[0].contains("пароль"), qPrintable(warnings[0]));
+    // The owner's own file, readable by its group: still a warning; by the owner alone: none.
+    QFile::setPermissions(conf, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    QCOMPARE(settingsWarnings({conf}).size(), 1);
+    QFile::setPermissions(conf, QFile::ReadOwner | QFile::WriteOwner);
+    QCOMPARE(settingsWarnings({conf}), QStringList{});
 }
 
 void ConnectionSettingsTest::passwordFile() {

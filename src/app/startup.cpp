@@ -30,12 +30,16 @@
 #include "timesheet/timesheet_by_time.h"
 
 #include <QTimer>
+#include <cstdio>
 
 bool ConnectDatabase(const QStringList &positional) {
     Forms &f = forms();
     f.DataModule6 = new TDataModule6;
     const QStringList files = defaultSettingsFiles();
     const ConnectionSettings settings = databaseSettings(positional, files);
+    const QStringList warnings = settingsWarnings(files);
+    for (const QString &w : warnings)
+        std::fprintf(stderr, "%s\n", w.toUtf8().constData());
     f.DataModule6->reportsConnectionString = connectionString(reportsSettings(positional, files));
     try {
         f.DataModule6->ADO_DB.connect(connectionString(settings));
@@ -47,8 +51,10 @@ bool ConnectDatabase(const QStringList &positional) {
     } catch (const DbError &) {
         // Which server and database were tried, so that an administrator can tell a wrong
         // setting from a server that is down; never the password.
-        showError(QStringLiteral("Подключение к БД отсутсвует!!!\n\n") + settings.description(),
-                  QStringLiteral("Ошибка!"));
+        QString text = QStringLiteral("Подключение к БД отсутсвует!!!\n\n") + settings.description();
+        if (!warnings.isEmpty())
+            text += QStringLiteral("\n\n") + warnings.join('\n');
+        showError(text, QStringLiteral("Ошибка!"));
         requestTermination();
         return false;
     }

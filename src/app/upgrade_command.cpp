@@ -10,6 +10,8 @@
 int upgradeDatabaseCommand(const QStringList &positional, int buildDate, int buildTime) {
     const ConnectionSettings settings = databaseSettings(positional, defaultSettingsFiles());
     auto say = [](const QString &text) { std::fprintf(stdout, "%s\n", text.toUtf8().constData()); };
+    for (const QString &w : settingsWarnings(defaultSettingsFiles()))
+        std::fprintf(stderr, "%s\n", w.toUtf8().constData());
     try {
         Database db("upgrade");
         db.connect(connectionString(settings));

@@ -1,8 +1,9 @@
 #include "core/connection_string.h"
 
+#include "core/settings_file.h"
+
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
 #include <QStandardPaths>
 
 #ifndef PIECEWORK_DB_SERVER
@@ -34,27 +35,25 @@ void readSection(ConnectionSettings &s, const QStringList &files, const QString 
     for (const QString &file : files) {
         if (!QFileInfo(file).isReadable())
             continue;
-        QSettings ini(file, QSettings::IniFormat);
-        ini.beginGroup(section);
+        const SettingsSection ini = readSettingsSection(file, section);
         if (ini.contains("server"))
-            s.server = ini.value("server").toString().trimmed();
+            s.server = ini.value("server");
         if (ini.contains("port"))
             s.port = ini.value("port").toInt();
         if (ini.contains("name"))
-            s.database = ini.value("name").toString().trimmed();
+            s.database = ini.value("name");
         if (ini.contains("user")) {
-            s.user = ini.value("user").toString().trimmed();
+            s.user = ini.value("user");
             // Another user does not inherit the built-in user's password.
             if (!ini.contains("password"))
                 s.password.clear();
         }
         if (ini.contains("password"))
-            s.password = ini.value("password").toString();
+            s.password = ini.value("password");
         if (ini.contains("sslmode"))
-            s.sslmode = ini.value("sslmode").toString().trimmed();
+            s.sslmode = ini.value("sslmode");
         if (ini.contains("sslrootcert"))
-            s.sslrootcert = ini.value("sslrootcert").toString().trimmed();
-        ini.endGroup();
+            s.sslrootcert = ini.value("sslrootcert");
     }
 }
 
@@ -89,6 +88,16 @@ ConnectionSettings reportsSettings(const QStringList &positional, const QStringL
     applyArguments(s, positional);
     readSection(s, files, "reports");
     return s;
+}
+
+QStringList settingsWarnings(const QStringList &files) {
+    QStringList warnings;
+    for (const QString &file : files) {
+        const QString w = passwordExposureWarning(file);
+        if (!w.isEmpty())
+            warnings << w;
+    }
+    return warnings;
 }
 
 QString connectionString(const ConnectionSettings &s) {

@@ -33,6 +33,9 @@ ConnectionSettings databaseSettings(const QStringList &positional, const QString
 // server, such as a read-only standby).
 ConnectionSettings reportsSettings(const QStringList &positional, const QStringList &files);
 
+// What the program says at start about the files: a password other users can read.
+QStringList settingsWarnings(const QStringList &files);
+
 QString connectionString(const ConnectionSettings &settings);
 
 // positional: the command-line arguments after the program name; no settings files.
