@@ -1,12 +1,15 @@
 // Household work and the average piece rate: entries saved through the editor with its pickers and
 // prices, their day cells, delete and move, and the month's recalculation of the average rate.
 #include "core/data_module.h"
+#include "core/database.h"
+#include "core/db_error.h"
 #include "core/forms.h"
 #include "refbooks/groups_list.h"
 #include "refbooks/workers_list.h"
 #include "shift/main_window.h"
 #include "support/fixtures.h"
 #include "support/test_program.h"
+#include "timesheet/day_cells.h"
 #include "timesheet/household_entry_editor.h"
 #include "timesheet/household_work_list.h"
 
@@ -82,6 +85,8 @@ private slots:
     void saveRefusals();
     void dayCellsFollowSavesAndDeletes();
     void movedEntryRewritesTheCellItLeft();
+    void moveLocksBothCellsBeforeWriting();
+    void busyCellRefusesTheSave();
     void listShowsEntriesWithoutPriceRows();
     void openedFromTheMainWindow();
     void averagePieceRate();
@@ -252,6 +257,54 @@ void HouseholdWorkTest::movedEntryRewritesTheCellItLeft() {
     QVERIFY(cell(ivanov, 7777, 0, tuesday).isNull());
     QCOMPARE(cell(petrov, 7778, 0, tuesday).toInt(), 5);
     QCOMPARE(scalar("select price from accounts_dep.fatigue").toString(), "125");
+}
+
+// Two workstations moving entries between the same two keys in opposite directions must not each
+// hold one cell and wait for the other: both cells are locked, in the fixed order, before the
+// entry is written.
+void HouseholdWorkTest::moveLocksBothCellsBeforeWriting() {
+    addEntry(ivanov, shelves, 7777, "4");
+    exec("create table if not exists public.locks_at_write(n int)");
+    exec("create or replace function public.note_cell_locks() returns trigger language plpgsql as $$ begin "
+         "insert into public.locks_at_write select count(*) from pg_locks where pid=pg_backend_pid() and "
+         "locktype='advisory' and classid=74102 and granted; return new; end $$");
+    exec("create trigger note_cell_locks before update on accounts_dep.fatigue for each row execute function "
+         "public.note_cell_locks()");
+    QVERIFY(list->fatigue.locate("id_p", ivanov));
+    testing::onModal([&](QDialog *d) {
+        fillEditor(petrov, shelves, 7778, "5", false);
+        editor->Button1->click();
+        return d->result();
+    });
+    list->Button6->click();
+    exec("drop trigger note_cell_locks on accounts_dep.fatigue");
+    QCOMPARE(scalar("select string_agg(n::text, ',') from public.locks_at_write").toString(), "2");
+    QCOMPARE(cell(petrov, 7778, 0, tuesday).toInt(), 5);
+}
+
+// Another workstation holds a cell the save needs for longer than a save waits: the clerk reads
+// that it is busy, in Russian, and nothing of the save is written.
+void HouseholdWorkTest::busyCellRefusesTheSave() {
+    addEntry(ivanov, shelves, 7777, "4");
+    Database other("household_other_workstation");
+    other.connect(dm->ADO_DB.connectionString());
+    other.begin();
+    LockDayCells(other, {{TimesheetKey::householdRow(petrov, 7778, 0), tuesday}});
+    exec("set lock_timeout = '1s'");
+    QVERIFY(list->fatigue.locate("id_p", ivanov));
+    testing::messages().clear();
+    testing::onModal([&](QDialog *d) {
+        fillEditor(petrov, shelves, 7778, "5", false);
+        editor->Button1->click();
+        return d->result();
+    });
+    list->Button6->click();
+    other.rollback();
+    exec("set lock_timeout = '10s'");
+    QCOMPARE(lastMessage(), kRowBusyMessage);
+    QCOMPARE(scalar("select id_p from accounts_dep.fatigue").toInt(), ivanov);
+    QCOMPARE(cell(ivanov, 7777, 0, tuesday).toInt(), 4);
+    QVERIFY(cell(petrov, 7778, 0, tuesday).isNull());
 }
 
 void HouseholdWorkTest::listShowsEntriesWithoutPriceRows() {

@@ -234,12 +234,14 @@ void TForm24::Button1Click() {
     {
         // The entry and its day cells are written together or not at all.
         Transaction tx(dm.ADO_DB);
+        const TimesheetKey after = TimesheetKey::householdRow(WorkerId, type, night ? 1 : 0);
         if (Tag == 0) {
             const QDate date = list.listDate();
+            LockDayCells(dm.ADO_DB, {{after, date}});
             dm.SQL_exec.execute(
                 QString("INSERT INTO accounts_dep.fatigue(id_nom, id_o, id_p, d_date, i_mnth, i_year, "
-                        "i_smena, cnt, price, i_holiday, i_night)VALUES(%1, %2 ,%3, '%4', %5, %6, 1, "
-                        "%7, %8, %9, %10)")
+                        "i_smena, cnt, price, i_holiday, i_night)VALUES(%1, %2 ,%3, to_date('%4', "
+                        "'DD.MM.YYYY'), %5, %6, 1, %7, %8, %9, %10)")
                     .arg(NomenclatureId)
                     .arg(type)
                     .arg(WorkerId)
@@ -250,12 +252,15 @@ void TForm24::Button1Click() {
                     .arg(priceText)
                     .arg(dayOff ? 1 : 0)
                     .arg(night ? 1 : 0));
-            RewriteDayCell(dm, TimesheetKey::householdRow(WorkerId, type, night ? 1 : 0), date,
-                           DayCellWrite::Store);
+            RewriteDayCell(dm, after, date, DayCellWrite::Store);
         } else {
             const TimesheetKey before = TimesheetKey::householdRow(
                 entries.asId("id_p"), entries.asInt("id_o"), entries.asInt("i_night"));
             const QDate date = entries.value("d_date").toDate();
+            // Both cells' locks first, in the one order every workstation takes them: two entries
+            // moved between the same two keys in opposite directions would otherwise each hold
+            // one and wait for the other.
+            LockDayCells(dm.ADO_DB, {{before, date}, {after, date}});
             requireRowWritten(dm.SQL_exec.execute(
                 QString("UPDATE accounts_dep.fatigue SET id_nom=%1, id_o=%2, id_p=%3, cnt=%4, "
                         "price=%5, i_holiday=%6, i_night=%7 where id=%8")
@@ -268,7 +273,6 @@ void TForm24::Button1Click() {
                     .arg(night ? 1 : 0)
                     .arg(entries.asId("id")) +
                 sameRowVersion(EntryVersion)));
-            const TimesheetKey after = TimesheetKey::householdRow(WorkerId, type, night ? 1 : 0);
             // An entry moved to another worker or type leaves the cell it left right too.
             if (!(before == after))
                 RewriteDayCell(dm, before, date, DayCellWrite::AfterDelete);
