@@ -2,6 +2,7 @@
 // bounds, the rebuild agreeing with the editors' cells, the printed timesheet (its header on every
 // page, and with no rows) and the export read back.
 #include "core/data_module.h"
+#include "core/db_error.h"
 #include "core/forms.h"
 #include "reports/engine/report_engine.h"
 #include "reports/printed_timesheet.h"
@@ -164,6 +165,18 @@ void TimesheetByTimeTest::rebuildAgreesWithTheEditors() {
     window->Button1->click();
     QVERIFY(window->PB->isHidden());
     QCOMPARE(shown(), editors);
+
+    // The rebuild goes through, then reading the lists again loses the connection (on the retry
+    // too): the clerk hears that it is done and the lists are not refreshed, not an empty grid.
+    exec("update accounts_dep.h_tabel set d4=99");
+    Dataset &first = forms().DataModule6->H_Tabel_1;
+    const QString sql = first.sqlText();
+    first.setSql({"select * from (" + sql + ") x where pg_terminate_backend(pg_backend_pid())"});
+    window->Button1->click();
+    first.setSql(sql.split('\n'));
+    QCOMPARE(testing::messages().shown.size(), 1);
+    QCOMPARE(testing::messages().shown[0].text, kSavedListNotRefreshedMessage);
+    QCOMPARE(fixtures::scalar("select count(*) from accounts_dep.h_tabel where d4=99").toInt(), 0);
 }
 
 void TimesheetByTimeTest::printedTimesheet() {

@@ -1,6 +1,7 @@
 #include "core/dataset.h"
 
 #include "core/db_error.h"
+#include "core/guard.h"
 
 #include <QRegularExpression>
 #include <QSqlField>
@@ -75,13 +76,22 @@ void Dataset::open() {
     applyFilter();
 }
 
-ReopenAtEnd::~ReopenAtEnd() {
-    // No exception may leave a destructor: a view that cannot open stays empty until "Обновить".
-    try {
-        for (Dataset *v : views_)
+void runThenReopen(const QList<Dataset *> &views, const std::function<void()> &work) {
+    auto reopen = [&] {
+        for (Dataset *v : views)
             v->open();
+    };
+    try {
+        work();
     } catch (...) {
+        try {
+            reopen();
+        } catch (const DbError &) {
+            // The work's own error is the one to show; the views stay empty until "Обновить".
+        }
+        throw;
     }
+    refreshAfterSaved(reopen);
 }
 
 void Dataset::close() {

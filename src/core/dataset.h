@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
+#include <functional>
 
 class Dataset : public QObject {
     Q_OBJECT
@@ -99,15 +100,8 @@ private:
     bool filtered_ = false;
 };
 
-// Opens the datasets again when it goes out of scope, however the work in between ended (a failed
-// rebuild leaves its month as it was, so the views may show it again).
-class ReopenAtEnd {
-public:
-    explicit ReopenAtEnd(QList<Dataset *> views) : views_(std::move(views)) {}
-    ~ReopenAtEnd();
-    ReopenAtEnd(const ReopenAtEnd &) = delete;
-    ReopenAtEnd &operator=(const ReopenAtEnd &) = delete;
-
-private:
-    QList<Dataset *> views_;
-};
+// Runs work that rewrites what the views show (a month rebuild), then opens the views again. A
+// read that fails after the work succeeded says the work is done and the list is not refreshed,
+// rather than leave an empty grid without a word; a failed work leaves its month as it was, so
+// the views show it again where they can, and its error goes on to the user.
+void runThenReopen(const QList<Dataset *> &views, const std::function<void()> &work);

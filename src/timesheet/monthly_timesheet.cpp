@@ -407,8 +407,7 @@ void TForm27::Button3Click() {
     if (!CurrentView)
         return;
     CurrentView->close();
-    const ReopenAtEnd reopen({CurrentView});
-    RebuildHouseholdRows(*forms().DataModule6, month(), year(), PB);
+    runThenReopen({CurrentView}, [&] { RebuildHouseholdRows(*forms().DataModule6, month(), year(), PB); });
 }
 
 void TForm27::Button2Click() {

@@ -244,8 +244,8 @@ void TForm19::Button1Click() {
     TDataModule6 &dm = *forms().DataModule6;
     for (Dataset *v : {&dm.H_Tabel_1, &dm.H_Tabel_2, &dm.H_Tabel_3})
         v->close();
-    const ReopenAtEnd reopen({&dm.H_Tabel_1, &dm.H_Tabel_2, &dm.H_Tabel_3});
-    RebuildShiftRows(dm, month(), year(), PB);
+    runThenReopen({&dm.H_Tabel_1, &dm.H_Tabel_2, &dm.H_Tabel_3},
+                  [&] { RebuildShiftRows(dm, month(), year(), PB); });
 }
 
 void TForm19::openH_Tabel() {
