@@ -1,6 +1,7 @@
 #include "invariants.h"
 
 #include "core/data_module.h"
+#include "core/roles.h"
 #include "timesheet/month_rebuild.h"
 
 #include <QHash>
@@ -45,7 +46,7 @@ QStringList differences(const QJsonObject &expected, const QJsonObject &row) {
 
 struct HistoryEntry {
     qint64 id = 0;
-    QString table, action, login, workstation;
+    QString table, action, role, workstation;
     qint64 recordId = 0;
     QDate recordDate;
     QJsonObject before, after;
@@ -55,7 +56,7 @@ struct HistoryEntry {
 QList<HistoryEntry> historySince(TDataModule6 &dm, qint64 start) {
     QSqlQuery q = dm.ADO_DB.run(
         QString(
-            "select id, table_name, action, coalesce(login_text, ''), coalesce(workstation, ''), record_id, "
+            "select id, table_name, action, coalesce(login_role, ''), coalesce(workstation, ''), record_id, "
             "record_date, before::text, after::text from accounts_dep.change_history where id > %1 "
             "order by id")
             .arg(start));
@@ -220,9 +221,9 @@ Invariant historyMatchesSaves(TDataModule6 &dm, const Plan &plan, const QList<QL
             HistoryEntry &e = *entries[j];
             e.matched = true;
             i = j + 1;
-            if (e.login != workstationLogin(ws))
-                inv.violations << describe(e) + ": login " + e.login + ", the workstation's is " +
-                                      workstationLogin(ws);
+            if (e.role != roleName(Role::Administrator))
+                inv.violations << describe(e) + ": role " + e.role + ", the workstation's is " +
+                                      roleName(Role::Administrator);
             if (!a.read.isEmpty()) {
                 const QStringList lost = differences(a.read, e.before);
                 if (!lost.isEmpty())

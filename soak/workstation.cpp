@@ -6,6 +6,7 @@
 #include "core/formatting.h"
 #include "core/forms.h"
 #include "core/guard.h"
+#include "core/roles.h"
 #include "core/seams.h"
 #include "shift/main_window.h"
 #include "shift/piece_pricing.h"
@@ -123,7 +124,6 @@ bool Workstation::start() {
     for (int n = 1; n <= 4; ++n)
         dm().shiftQuery(n).setParam("ok", QStringLiteral("ta"));
     dm().ADO_DB.setSessionSettings({{"piecework.login_role", QStringLiteral("Администратор")},
-                                    {"piecework.login_text", login_},
                                     {"piecework.workstation", name_},
                                     {"application_name", name_}});
     return true;
@@ -163,7 +163,7 @@ bool Workstation::onMonthSchedule() {
     if (!closed_ && now >= plan_.closeAtMs) {
         perform("month.close", [&](Action &a) {
             a.extra["month"] = month.toString("yyyy-MM");
-            closeMonth(dm().ADO_DB, month.month(), month.year(), login_);
+            closeMonth(dm().ADO_DB, month.month(), month.year(), actorText(Role::Administrator, name_));
             closed_ = true;
             // Taken once the close took effect: nothing of the month may change from here on.
             a.extra["fingerprint"] = monthFingerprint(month);

@@ -36,7 +36,7 @@ void ReconnectTest::survivesRestart() {
     main.LoginName = "31620574";
     // What the login leaves in the session for the change history.
     forms().DataModule6->ADO_DB.setSessionSettings(
-        {{"piecework.login_role", "Администратор"}, {"piecework.login_text", "31620574"}});
+        {{"piecework.login_role", "Администратор"}, {"piecework.workstation", "reconnect-test"}});
     for (int n = 1; n <= 4; ++n)
         forms().DataModule6->shiftQuery(n).setParam("ok", "ta");
     const int worker = fixtures::worker("Иванов И.И.");
@@ -71,9 +71,11 @@ void ReconnectTest::survivesRestart() {
     QVERIFY2(testing::messages().shown.isEmpty(), qPrintable(testing::messages().shown.value(0).text));
     QCOMPARE(fixtures::scalar("select ok from accounts_dep.smena").toString(), "ok");
     // The new connection still names the login in the history.
-    QCOMPARE(fixtures::scalar("select login_text from accounts_dep.change_history where action='accept'")
-                 .toString(),
-             "31620574");
+    QCOMPARE(
+        fixtures::scalar("select login_role || ', ' || workstation from accounts_dep.change_history where "
+                         "action='accept'")
+            .toString(),
+        "Администратор, reconnect-test");
 }
 
 // The connection drops after a write was committed, while the list is read again: the user hears

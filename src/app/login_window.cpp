@@ -88,9 +88,9 @@ void TForm23::Button1Click() {
     if (!upgradedIfNeeded(role))
         return;
     // The database's change history names who did what from this session on.
-    forms().DataModule6->ADO_DB.setSessionSettings({{"piecework.login_role", roleName(role)},
-                                                    {"piecework.login_text", login},
-                                                    {"piecework.workstation", QSysInfo::machineHostName()}});
+    // The login text is the credential: the history keeps the role and the workstation.
+    forms().DataModule6->ADO_DB.setSessionSettings(
+        {{"piecework.login_role", roleName(role)}, {"piecework.workstation", QSysInfo::machineHostName()}});
     main.applyRole(role);
     forms().Form18->applyRole(role);
     hide();

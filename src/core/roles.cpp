@@ -13,6 +13,15 @@ Role roleForLogin(const QString &loginText) {
     return Role::None;
 }
 
+QString actorText(Role role, const QString &workstation) {
+    return workstation.isEmpty() ? roleName(role) : roleName(role) + QStringLiteral(", ") + workstation;
+}
+
+QString shownActor(const QString &stored) {
+    const Role role = roleForLogin(stored);
+    return role == Role::None ? stored : roleName(role);
+}
+
 QString roleName(Role role) {
     switch (role) {
     case Role::ReportReader:

@@ -8,3 +8,9 @@ enum class Role { None, ReportReader, Foreman, Warehouse, Administrator };
 Role roleForLogin(const QString &loginText);
 // The role as the change history names it: "Отчеты", "Мастер", "Склад", "Администратор".
 QString roleName(Role role);
+
+// Who did something, as the change history and the closed months keep it: the role and the
+// workstation, never the login text (which is the credential itself).
+QString actorText(Role role, const QString &workstation);
+// A stored name as it is shown: a login text kept by an older build is shown as its role.
+QString shownActor(const QString &stored);

@@ -22,11 +22,15 @@
 namespace {
 QVector<GridColumn> historyColumns() {
     return {
-        {"changed", "Время", 150},   {"action_name", "Действие", 100},
-        {"kind", "Запись", 82},      {"record_date", "Дата записи", 96},
-        {"fio", "Рабочий", 160},     {"login_role", "Роль", 116},
-        {"login_text", "Логин", 70}, {"workstation", "Рабочее место", 116},
-        {"was", "Было", 200},        {"became", "Стало", 200},
+        {"changed", "Время", 150},
+        {"action_name", "Действие", 100},
+        {"kind", "Запись", 82},
+        {"record_date", "Дата записи", 96},
+        {"fio", "Рабочий", 160},
+        {"login_role", "Роль", 116},
+        {"workstation", "Рабочее место", 150},
+        {"was", "Было", 200},
+        {"became", "Стало", 200},
     };
 }
 } // namespace
@@ -96,9 +100,8 @@ QString ChangeHistoryWindow::historySql(bool oneWorker) {
         "as action_name,",
         "case h.table_name when 'smena' then 'Смена' when 'fatigue' then 'Хоз. работы' else h.table_name "
         "end as kind,",
-        "h.record_id, to_char(h.record_date, 'DD.MM.YYYY') as record_date, p.s_caption as fio, h.login_role, "
-        "h.login_text,",
-        "coalesce(h.workstation, '') || case when h.login_text is null then ' (' || h.db_user || ')' else '' "
+        "h.record_id, to_char(h.record_date, 'DD.MM.YYYY') as record_date, p.s_caption as fio, h.login_role,",
+        "coalesce(h.workstation, '') || case when h.login_role is null then ' (' || h.db_user || ')' else '' "
         "end as workstation,",
         "accounts_dep.history_values(h.table_name, h.before, h.after) as was,",
         "accounts_dep.history_values(h.table_name, h.after, h.before) as became",

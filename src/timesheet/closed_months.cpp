@@ -2,6 +2,7 @@
 
 #include "core/database.h"
 #include "core/db_error.h"
+#include "core/roles.h"
 #include "timesheet/day_cells.h"
 
 MonthClosing monthClosing(Database &db, int month, int year) {
@@ -12,7 +13,7 @@ MonthClosing monthClosing(Database &db, int month, int year) {
     if (q.next()) {
         result.closed = true;
         result.at = q.value(0).toDateTime();
-        result.by = q.value(1).toString();
+        result.by = shownActor(q.value(1).toString());
     }
     return result;
 }

@@ -5,6 +5,7 @@
 #include "core/formatting.h"
 #include "core/forms.h"
 #include "core/guard.h"
+#include "core/roles.h"
 #include "core/seams.h"
 #include "shift/main_window.h"
 #include "timesheet/closed_months.h"
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QSysInfo>
 #include <QVBoxLayout>
 
 MonthClosingWindow::MonthClosingWindow(QWidget *parent) : QDialog(parent) {
@@ -105,7 +107,9 @@ void MonthClosingWindow::Button1Click() {
     if (mode_ == Close) {
         if (!askYesNo("Закрыть месяц " + period + "? Записи месяца нельзя будет изменить.", "Закрыть месяц"))
             return;
-        closeMonth(db, month(), year(), forms().Form1 ? forms().Form1->LoginName : QString());
+        closeMonth(db, month(), year(),
+                   actorText(roleForLogin(forms().Form1 ? forms().Form1->LoginName : QString()),
+                             QSysInfo::machineHostName()));
     } else {
         if (!askYesNo("Открыть месяц " + period + " для изменений?", "Открыть месяц"))
             return;
