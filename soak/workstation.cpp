@@ -293,7 +293,8 @@ bool Workstation::addShiftRecord(Action &a) {
         editor.WorkerId = worker.id;
         editor.Edit1->setText(worker.name);
         editor.takeOperation(row.product, row.id,
-                             shiftPiecePrice(row.listPrice, main.CBox1->isChecked(), shift), row.text);
+                             shiftPiecePrice(row.listPrice, main.CBox1->isChecked(), shift), row.text,
+                             row.listPrice, main.CBox1->isChecked());
         editor.Edit3->setText(QString::number(quantity));
         editor.Edit4->setText(QString::number(defects));
         editor.Edit6->setText(QString::number(hours));

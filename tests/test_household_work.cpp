@@ -318,18 +318,30 @@ void HouseholdWorkTest::listShowsEntriesWithoutPriceRows() {
 }
 
 void HouseholdWorkTest::openedFromTheMainWindow() {
-    // The opener's weekend date leaves "Выходной" as it was.
+    // The opener's date brings its day's "Выходной" with it: a weekend date ticks it, and back
+    // on a weekday it is cleared, so an entry is never priced by the day the list showed before.
     TForm1 &main = *forms().Form1;
-    main.DateT->setDate(saturday);
     list->CBox1->setChecked(false);
     QDate shown;
-    testing::onModal([&](QDialog *) {
-        shown = list->listDate();
-        return int(QDialog::Rejected);
-    });
-    main.Button5->click();
+    bool ticked = false;
+    auto open = [&](const QDate &day) {
+        main.DateT->setDate(day);
+        testing::onModal([&](QDialog *) {
+            shown = list->listDate();
+            ticked = list->CBox1->isChecked();
+            return int(QDialog::Rejected);
+        });
+        main.Button5->click();
+    };
+    open(saturday);
     QCOMPARE(shown, saturday);
-    QVERIFY(!list->CBox1->isChecked());
+    QVERIFY(ticked);
+    open(tuesday);
+    QVERIFY(!ticked);
+    // A holiday ticked by the user on the same day stays.
+    list->CBox1->setChecked(true);
+    open(tuesday);
+    QVERIFY(ticked);
 }
 
 void HouseholdWorkTest::averagePieceRate() {

@@ -94,22 +94,31 @@ void MainWindowTest::init() {
 }
 
 void MainWindowTest::dayOffFollowsTheDay_data() {
+    QTest::addColumn<QDate>("shownBefore");
     QTest::addColumn<QDate>("day");
     QTest::addColumn<bool>("tickedBefore");
     QTest::addColumn<bool>("afterActivation");
     QTest::addColumn<bool>("afterPicking");
-    // Activation only ever ticks the box; picking a date sets it from the day.
-    QTest::newRow("saturday") << QDate(2024, 3, 9) << false << true << true;
-    QTest::newRow("sunday") << QDate(2024, 3, 10) << false << true << true;
-    QTest::newRow("weekday, box clear") << QDate(2024, 3, 5) << false << false << false;
-    QTest::newRow("weekday, box ticked") << QDate(2024, 3, 5) << true << true << false;
+    const QDate tuesday(2024, 3, 5), sunday(2024, 3, 10);
+    // On the same day activation only ever ticks the box (a holiday ticked by the user stays);
+    // picking a date sets it from the day.
+    QTest::newRow("saturday") << QDate(2024, 3, 9) << QDate(2024, 3, 9) << false << true << true;
+    QTest::newRow("sunday") << sunday << sunday << false << true << true;
+    QTest::newRow("weekday, box clear") << tuesday << tuesday << false << false << false;
+    QTest::newRow("weekday, box ticked") << tuesday << tuesday << true << true << false;
+    // Back to today from another day: the box takes today's state, or the next record, saved on a
+    // weekday, would be paid double.
+    QTest::newRow("from a sunday back to a weekday") << sunday << tuesday << true << false << false;
+    QTest::newRow("from a weekday back to a sunday") << tuesday << sunday << false << true << true;
 }
 
 void MainWindowTest::dayOffFollowsTheDay() {
+    QFETCH(QDate, shownBefore);
     QFETCH(QDate, day);
     QFETCH(bool, tickedBefore);
     QFETCH(bool, afterActivation);
     QFETCH(bool, afterPicking);
+    main->DateT->setDate(shownBefore);
     main->CBox1->setChecked(tickedBefore);
     testing::setToday(day);
     main->FormActivate();

@@ -1,6 +1,7 @@
 // The shift record editor: pricing a pick, rounding and the displays, the paint rule, the
 // duplicate check, and the record with its timesheet day cells as saved.
 #include "core/data_module.h"
+#include "core/formatting.h"
 #include "core/forms.h"
 #include "refbooks/workers_list.h"
 #include "shift/main_window.h"
@@ -82,6 +83,11 @@ private slots:
     void impossibleInputRefused_data();
     void impossibleInputRefused();
     void shiftFollowsTheCheckedButton();
+    void priceFollowsTheRecordsDate_data();
+    void priceFollowsTheRecordsDate();
+    void storedPriceAskedAboutANewDate_data();
+    void storedPriceAskedAboutANewDate();
+    void payShownAsSaved();
 };
 
 void ShiftRecordEditorTest::initTestCase() {
@@ -418,6 +424,97 @@ void ShiftRecordEditorTest::shiftFollowsTheCheckedButton() {
     QCOMPARE(fixtures::dayCell(ivanov, 3, day).toInt(), 8);
     QCOMPARE(dm->Smena3.recordCount(), 1);
     QCOMPARE(main->DBGrid2->model()->rowCount(), 1);
+}
+
+void ShiftRecordEditorTest::priceFollowsTheRecordsDate_data() {
+    QTest::addColumn<int>("shift");
+    QTest::addColumn<QDate>("newDate");
+    QTest::addColumn<QString>("price");
+    const QDate sunday(2024, 3, 10), wednesday(2024, 3, 6);
+    // Picked on the sheet's Tuesday; the editor's date then moves.
+    QTest::newRow("to a sunday") << 1 << sunday << "20";
+    QTest::newRow("to a sunday, night shift") << 3 << sunday << "24";
+    QTest::newRow("to another weekday") << 1 << wednesday << "10";
+    QTest::newRow("to a sunday and back") << 1 << QDate(day) << "10";
+}
+
+// The day-off factor follows the record's date, not the box of the day the sheet showed: a record
+// moved to a Sunday after its operation was picked is priced for the Sunday.
+void ShiftRecordEditorTest::priceFollowsTheRecordsDate() {
+    QFETCH(int, shift);
+    QFETCH(QDate, newDate);
+    QFETCH(QString, price);
+    main->selectShift(shift);
+    pick(ivanov, cutting);
+    if (newDate == day)
+        editor->DTimeP->setDate(QDate(2024, 3, 10));
+    editor->DTimeP->setDate(newDate);
+    QCOMPARE(editor->Edit7->text(), price);
+    QTest::keyClicks(editor->Edit3, "4");
+    editor->Edit6->setText("8");
+    editor->Button1->click();
+    QCOMPARE(recordField("cena::text", "true").toString(), price);
+    QCOMPARE(recordField("data", "true").toDate(), newDate);
+}
+
+void ShiftRecordEditorTest::storedPriceAskedAboutANewDate_data() {
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<QString>("price");
+    QTest::newRow("yes: priced for the sunday") << true << "20";
+    QTest::newRow("no: the price stays") << false << "10";
+}
+
+// A stored record moved to a Sunday: its price came from the record, so the user is asked.
+void ShiftRecordEditorTest::storedPriceAskedAboutANewDate() {
+    QFETCH(bool, answer);
+    QFETCH(QString, price);
+    fixtures::record({.worker = ivanov, .priceRow = cutting, .date = day, .price = 10});
+    main->DateTCloseUp();
+    QVERIFY(dm->Smena1.recordCount() == 1);
+    testing::messages().answers = {answer};
+    testing::onModal([&](QDialog *d) {
+        editor->DTimeP->setDate(QDate(2024, 3, 10));
+        editor->Button1->click();
+        return d->result();
+    });
+    main->Button2->click();
+    QCOMPARE(testing::messages().shown.size(), 1);
+    QCOMPARE(testing::messages().shown[0].kind, "question");
+    QCOMPARE(testing::messages().shown[0].text,
+             "Дата записи изменена на 10.03.2024 (выходной день). Цена 10 рассчитана для рабочего дня. "
+             "Пересчитать цену: 20?");
+    QCOMPARE(recordField("cena::text", "true").toString(), price);
+}
+
+// Beside "Сумма" (every piece at the final price, as it always was) the editor shows what will be
+// paid: good pieces at the price as saved, with its factors, to the kopeck the sheet shows.
+void ShiftRecordEditorTest::payShownAsSaved() {
+    main->DateT->setDate(QDate(2024, 3, 10));
+    main->DateTCloseUp();
+    main->selectShift(3);
+    QString pay, spoken;
+    testing::onModal([&](QDialog *d) {
+        pick(ivanov, odd);
+        QTest::keyClicks(editor->Edit3, "20");
+        QTest::keyClick(editor->Edit3, Qt::Key_Return);
+        editor->Edit4->clear();
+        QTest::keyClicks(editor->Edit4, "2");
+        QTest::keyClick(editor->Edit4, Qt::Key_Return);
+        editor->Edit6->setText("8");
+        pay = editor->LabelPay->text();
+        spoken = editor->LabelPay->accessibleName();
+        editor->Button1->click();
+        return d->result();
+    });
+    main->Button1->click();
+    QCOMPARE(pay, "к начислению: (20 - 2) шт. x 29.6296 (12.3457 x 2 x 1.2) = 533.33");
+    QCOMPARE(spoken, pay);
+    // The sheet of that day shows the same money.
+    main->DateT->setDate(QDate(2024, 3, 10));
+    main->DateTCloseUp();
+    Dataset &sheet = dm->shiftQuery(3);
+    QCOMPARE(sheet.recordCount(), 1);
+    QCOMPARE(moneyText(sheet.value("summa")), "533.33");
 }
 
 QTEST_MAIN(ShiftRecordEditorTest)

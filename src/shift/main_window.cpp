@@ -368,13 +368,17 @@ void TForm1::followDate(const QDate &date) {
 
 void TForm1::FormActivate() {
     const QDate day = today();
+    const bool dayChanges = DateT->date() != day;
     {
         // Activation reads the lists once, below.
         const QSignalBlocker quiet(DateT);
         DateT->setDate(day);
     }
-    if (isWeekend(day))
-        CBox1->setChecked(true);
+    // The box prices every record saved from here: when the sheet comes back to today from
+    // another day it takes today's state, as a date picked by the user does (a tick the user set
+    // for a holiday on the same day stays).
+    if (isWeekend(day) || dayChanges)
+        CBox1->setChecked(isWeekend(day));
     TDataModule6 &dm = *forms().DataModule6;
     for (int n = 1; n <= 4; ++n)
         dm.shiftQuery(n).setFiltered(false);

@@ -26,6 +26,14 @@ double round4(double value) {
     return static_cast<double>(whole * 0.0001L);
 }
 
+QString recordPayText(qint64 goodPieces, double price4) {
+    const qint64 tenThousandths = std::llround(price4 * 10000.0) * goodPieces;
+    const qint64 magnitude = tenThousandths < 0 ? -tenThousandths : tenThousandths;
+    const qint64 kopecks = (magnitude + 50) / 100;
+    const QString text = QString("%1.%2").arg(kopecks / 100).arg(kopecks % 100, 2, 10, QLatin1Char('0'));
+    return tenThousandths < 0 ? '-' + text : text;
+}
+
 QString priceDisplay(double value) {
     return shortestNumber(value, QLocale().decimalPoint().at(0));
 }

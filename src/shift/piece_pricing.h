@@ -10,6 +10,11 @@ double shiftPiecePrice(double listPrice, bool dayOff, int shift);
 // x0.0001.
 double round4(double value);
 
+// What a record is paid, as the day's sheet rounds it: good pieces x the price of 4 decimals,
+// rounded half away from zero to kopecks, counted in whole units so that no binary fraction
+// moves a kopeck ("155.34").
+QString recordPayText(qint64 goodPieces, double price4);
+
 // Shortest plain form with the workstation's decimal separator ("12,3457" on a Russian one).
 QString priceDisplay(double value);
 // Shortest plain form with a point, for statements whatever the locale.

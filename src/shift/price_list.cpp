@@ -94,7 +94,8 @@ void TForm4::Button2Click() {
                     .trimmed();
             const QString text =
                 mark + "; " + oper.text("VID").trimmed() + "; " + productKindName(oper.asInt("NAIMEN"));
-            forms().Form11->takeOperation(productId, oper.asId("id"), price, text);
+            forms().Form11->takeOperation(productId, oper.asId("id"), price, text, oper.asDouble("cena"),
+                                          main.CBox1->isChecked());
         }
         accept();
         return;

@@ -14,6 +14,7 @@
 #include "shift/price_list.h"
 #include "timesheet/day_cells.h"
 
+#include <QCheckBox>
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -23,6 +24,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace {
@@ -104,7 +106,14 @@ TForm11::TForm11(QWidget *parent) : QDialog(parent), SmenaIU(forms().DataModule6
     label("Цена итог", Edit7, row, 2);
     grid->addWidget(Edit7, row++, 3);
     label("Сумма", Edit9, row, 0);
-    grid->addWidget(Edit9, row++, 1);
+    grid->addWidget(Edit9, row, 1);
+    // "Сумма" counts every piece at the final price, as it always has; the line beside it is what
+    // the record will be paid: good pieces only, at the price as saved.
+    LabelPay = new QLabel(group);
+    LabelPay->setObjectName("LabelPay");
+    LabelPay->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    LabelPay->setFocusPolicy(Qt::TabFocus);
+    grid->addWidget(LabelPay, row++, 2, 1, 4);
     layout->addWidget(group);
 
     const SaveCancelRow buttons = addSaveCancelRow(this, layout, "Запись", "Отмена", "Button2");
@@ -116,7 +125,8 @@ TForm11::TForm11(QWidget *parent) : QDialog(parent), SmenaIU(forms().DataModule6
     setTabOrder(Edit6, Edit5);
     setTabOrder(Edit5, DTimeP);
     setTabOrder(DTimeP, Edit4);
-    setTabOrder(Edit4, Button1);
+    setTabOrder(Edit4, LabelPay);
+    setTabOrder(LabelPay, Button1);
     setFixedSize(520, 300);
 
     connect(Button1, &QPushButton::clicked, this, guarded([this] { Button1Click(); }));
@@ -124,6 +134,8 @@ TForm11::TForm11(QWidget *parent) : QDialog(parent), SmenaIU(forms().DataModule6
     connect(Button4, &QPushButton::clicked, this, guarded([this] { Button4Click(); }));
     connect(Edit3, &QLineEdit::editingFinished, this, guarded([this] { recomputeDisplays(); }));
     connect(Edit6, &QLineEdit::editingFinished, this, guarded([this] { recomputeDisplays(); }));
+    connect(Edit4, &QLineEdit::editingFinished, this, guarded([this] { recomputeDisplays(); }));
+    connect(DTimeP, &QDateEdit::dateChanged, this, guarded([this] { dateChanged(); }));
 
     forms().Form5->pickTargets[1] = [this](Id id, const QString &fio) {
         Edit1->setText(fio);
@@ -148,7 +160,14 @@ void TForm11::showEvent(QShowEvent *e) {
 }
 
 void TForm11::prepareAdd(const QDate &date) {
-    DTimeP->setDate(date);
+    {
+        const QSignalBlocker quiet(DTimeP);
+        DTimeP->setDate(date);
+    }
+    OperRowId = 0;
+    PiecePrice = 0;
+    ListPrice_ = 0;
+    LabelPay->clear();
     Edit1->clear();
     Edit2->clear();
     Edit3->clear();
@@ -164,9 +183,14 @@ void TForm11::prepareChange(Dataset &row) {
     Tag = 2;
     RecordVersion = rowVersion(row);
     PiecePrice = row.asDouble("cena");
+    ListPrice_ = 0;
     Edit7->setText(priceDisplay(round4(PiecePrice)));
     Edit9->setText(priceDisplay(round4(row.asDouble("kol_vo") * PiecePrice)));
-    DTimeP->setDate(row.value("data").toDate());
+    {
+        const QSignalBlocker quiet(DTimeP);
+        DTimeP->setDate(row.value("data").toDate());
+    }
+    PricedDayOff_ = dayOffOn(DTimeP->date());
     Edit1->setText(row.text("fio").trimmed());
     Edit2->setText(row.text("marka").trimmed() + "; " + row.text("vid").trimmed() + "; " +
                    productKindName(row.asInt("naimen")));
@@ -191,13 +215,76 @@ void TForm11::prepareChange(Dataset &row) {
     oper.locate("id", OperRowId);
     Edit8->setText(
         priceDisplay(oper.recNo() > 0 && oper.asId("id") == OperRowId ? round4(oper.asDouble("cena")) : 0));
+    showPay();
 }
 
-void TForm11::takeOperation(Id productId, Id operRowId, double piecePrice, const QString &text) {
+void TForm11::takeOperation(Id productId, Id operRowId, double piecePrice, const QString &text,
+                            double listPrice, bool dayOff) {
     ProductId = productId;
     OperRowId = operRowId;
     PiecePrice = piecePrice;
+    ListPrice_ = listPrice;
+    PricedDayOff_ = dayOff;
     Edit2->setText(text);
+}
+
+bool TForm11::dayOffOn(const QDate &date) {
+    const TForm1 &main = *forms().Form1;
+    return date == main.DateT->date() ? main.CBox1->isChecked() : isWeekend(date);
+}
+
+void TForm11::dateChanged() {
+    if (Edit2->text().trimmed().isEmpty() || OperRowId == 0)
+        return;
+    const QDate date = DTimeP->date();
+    const bool dayOff = dayOffOn(date);
+    if (dayOff == PricedDayOff_)
+        return;
+    if (ListPrice_ > 0) {
+        PiecePrice = shiftPiecePrice(ListPrice_, dayOff, forms().Form1->ShiftNumber);
+    } else {
+        // A stored record's price: its day-off factor alone changes, and only when the user says so.
+        const double again = round4(dayOff ? PiecePrice * 2 : PiecePrice / 2);
+        const QString question =
+            QString("Дата записи изменена на %1 (%2). Цена %3 рассчитана для %4. Пересчитать цену: %5?")
+                .arg(sqlDate(date), dayOff ? "выходной день" : "рабочий день",
+                     priceDisplay(round4(PiecePrice)), dayOff ? "рабочего дня" : "выходного дня",
+                     priceDisplay(again));
+        if (!askYesNo(question, "Цена"))
+            return;
+        PiecePrice = again;
+    }
+    PricedDayOff_ = dayOff;
+    recomputeDisplays();
+}
+
+void TForm11::showPay() {
+    const auto pieces = parseWholeNumber(Edit3->text().trimmed());
+    const auto defects = parseWholeNumber(Edit4->text().trimmed().isEmpty() ? "0" : Edit4->text().trimmed());
+    if (!pieces || !defects || Edit2->text().trimmed().isEmpty() || *defects > *pieces) {
+        LabelPay->clear();
+        return;
+    }
+    const double price = round4(PiecePrice);
+    QString factors;
+    if (ListPrice_ > 0) {
+        const int shift = forms().Form1->ShiftNumber;
+        QStringList parts{priceDisplay(round4(ListPrice_))};
+        if (PricedDayOff_)
+            parts << priceDisplay(2);
+        if (shift == 3)
+            parts << priceDisplay(1.2);
+        if (shift == 4)
+            parts << priceDisplay(1.5);
+        if (parts.size() > 1)
+            factors = " (" + parts.join(" x ") + ")";
+    }
+    LabelPay->setText(
+        QString("к начислению: (%1 - %2) шт. x %3%4 = %5")
+            .arg(*pieces)
+            .arg(*defects)
+            .arg(priceDisplay(price), factors, moneyText(recordPayText(*pieces - *defects, price))));
+    LabelPay->setAccessibleName(LabelPay->text());
 }
 
 void TForm11::Button3Click() {
@@ -256,6 +343,7 @@ void TForm11::recomputeDisplays() {
     Dataset &oper = forms().DataModule6->Oper;
     Edit8->setText(priceDisplay(oper.isOpen() && !oper.isEmpty() ? round4(oper.asDouble("cena")) : 0));
     Edit9->setText(priceDisplay(round4(Edit3->text().toDouble() * PiecePrice)));
+    showPay();
 }
 
 QString TForm11::duplicateSql(int color, Id recordId) const {

@@ -39,6 +39,7 @@ public:
     QLineEdit *Edit8;     // "Цена база"
     QLineEdit *Edit7;     // "Цена итог"
     QLineEdit *Edit9;     // "Сумма"
+    QLabel *LabelPay;     // what will be saved and paid, with its factors
     QPushButton *Button1; // "Запись"
     QPushButton *Button2; // "Отмена"
     Command SmenaIU;
@@ -47,8 +48,10 @@ public:
     void prepareAdd(const QDate &date);
     void prepareChange(Dataset &row);
 
-    // The price list's pick: the record's product, price-list row, piece price and text.
-    void takeOperation(Id productId, Id operRowId, double piecePrice, const QString &text);
+    // The price list's pick: the record's product, price-list row, piece price and text; the list
+    // price and the day-off state the piece price was made of.
+    void takeOperation(Id productId, Id operRowId, double piecePrice, const QString &text, double listPrice,
+                       bool dayOff);
 
     void Button1Click();
     // What "Запись" writes once the fields are checked: the record (added, or changed while it
@@ -58,12 +61,20 @@ public:
     void Button3Click(); // worker picker
     void Button4Click(); // operation picker
     void recomputeDisplays();
+    // "Дата" changed: a price made for a day off on a working day (or the other way round) is made
+    // again for the new date, from the list price when the pick gave it, else after a question.
+    void dateChanged();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *e) override;
     void showEvent(QShowEvent *e) override;
 
 private:
+    // The day-off state of a date: the sheet's box for the sheet's own day, else the calendar's.
+    static bool dayOffOn(const QDate &date);
+    void showPay();
+    double ListPrice_ = 0;      // 0: not known (a stored record's price)
+    bool PricedDayOff_ = false; // the day-off state PiecePrice holds
     void applyPaintRule();
     bool isPaintOperation() const;
     QString duplicateSql(int color, Id recordId) const;

@@ -87,6 +87,10 @@ TForm25::TForm25(QWidget *parent) : QDialog(parent), fatigue(forms().DataModule6
 }
 
 void TForm25::setListDate(const QDate &date) {
+    // The box prices every entry saved from here: another day brings that day's state with it, as
+    // a date picked by the user does (a tick the user set for a holiday on the same day stays).
+    if (date != DTPcker1->date())
+        CBox1->setChecked(isWeekend(date));
     const QSignalBlocker quiet(DTPcker1);
     DTPcker1->setDate(date);
 }
