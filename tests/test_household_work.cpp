@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -122,10 +123,15 @@ void HouseholdWorkTest::savePricesTheEntry_data() {
     QTest::addColumn<bool>("weekend");
     QTest::addColumn<bool>("night");
     QTest::addColumn<QString>("price");
-    QTest::newRow("household, weekday") << 7777 << false << false << "150";
-    QTest::newRow("household, day off") << 7777 << true << false << "300";
-    QTest::newRow("household, night of a day off") << 7777 << true << true << "360";
-    QTest::newRow("average piece, night") << 7778 << false << true << "150";
+    QTest::addColumn<QString>("pay"); // what the editor says will be paid, before the save
+    QTest::newRow("household, weekday") << 7777 << false << false << "150"
+                                        << "к начислению: 150 x 4 ч = 600.00";
+    QTest::newRow("household, day off") << 7777 << true << false << "300"
+                                        << "к начислению: 150 x 2 x 4 ч = 1200.00";
+    QTest::newRow("household, night of a day off") << 7777 << true << true << "360"
+                                                   << "к начислению: 150 x 2 x 1.2 x 4 ч = 1440.00";
+    QTest::newRow("average piece, night") << 7778 << false << true << "150"
+                                          << "к начислению: 125 x 1.2 x 4 ч = 600.00";
 }
 
 void HouseholdWorkTest::savePricesTheEntry() {
@@ -133,13 +139,22 @@ void HouseholdWorkTest::savePricesTheEntry() {
     QFETCH(bool, weekend);
     QFETCH(bool, night);
     QFETCH(QString, price);
+    QFETCH(QString, pay);
     if (weekend) {
         // The user's own change of date to a Saturday ticks "Выходной".
         list->DTPcker1->setDate(saturday);
         QVERIFY(list->CBox1->isChecked());
     }
     const QDate day = list->listDate();
-    addEntry(ivanov, shelves, type, "4", night);
+    QString shown;
+    testing::onModal([&](QDialog *d) {
+        fillEditor(ivanov, shelves, type, "4", night);
+        shown = editor->LabelPay->text();
+        editor->Button1->click();
+        return d->result();
+    });
+    list->Button5->click();
+    QCOMPARE(shown, pay);
     QVERIFY2(testing::messages().shown.isEmpty(), qPrintable(lastMessage()));
     QCOMPARE(scalar("select price from accounts_dep.fatigue").toString(), price);
     QCOMPARE(scalar("select cnt from accounts_dep.fatigue").toInt(), 4);

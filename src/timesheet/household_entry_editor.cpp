@@ -89,6 +89,12 @@ TForm24::TForm24(QWidget *parent) : QDialog(parent), type_work(forms().DataModul
     CBox1 = new QCheckBox("Ночные", group);
     CBox1->setObjectName("CBox1");
     grid->addWidget(CBox1, 4, 1, 1, 2);
+    // "Цена" and "Сумма" show the type's own price; this line is what the entry will be paid.
+    LabelPay = new QLabel(group);
+    LabelPay->setObjectName("LabelPay");
+    LabelPay->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    LabelPay->setFocusPolicy(Qt::TabFocus);
+    grid->addWidget(LabelPay, 4, 3, 1, 3);
     layout->addWidget(group);
     const SaveCancelRow row = addSaveCancelRow(this, layout, "Записать", "Выход", "Button6", true);
     Button1 = row.save;
@@ -97,7 +103,8 @@ TForm24::TForm24(QWidget *parent) : QDialog(parent), type_work(forms().DataModul
     setTabOrder(Button4, cb_type_work);
     setTabOrder(cb_type_work, Edit6);
     setTabOrder(Edit6, CBox1);
-    setTabOrder(CBox1, Button1);
+    setTabOrder(CBox1, LabelPay);
+    setTabOrder(LabelPay, Button1);
     setMinimumWidth(520);
 
     connect(Button1, &QPushButton::clicked, this, guarded([this] { Button1Click(); }));
@@ -110,6 +117,7 @@ TForm24::TForm24(QWidget *parent) : QDialog(parent), type_work(forms().DataModul
         showPrice();
     });
     connect(Edit6, &QLineEdit::textChanged, this, [this] { showPrice(); });
+    connect(CBox1, &QCheckBox::toggled, this, [this] { showPrice(); });
 
     forms().Form5->pickTargets[kPickerMode] = [this](Id id, const QString &fio) {
         Edit1->setText(fio);
@@ -164,6 +172,31 @@ void TForm24::showPrice() {
     DBEdit2->setText(
         chosen ? shortestNumber(chosenPrice() * Edit6->text().toInt(), QLocale().decimalPoint().at(0))
                : QString());
+    const auto hours = parseWholeNumber(Edit6->text().trimmed());
+    if (!chosen || !hours) {
+        LabelPay->clear();
+        return;
+    }
+    const QChar point = QLocale().decimalPoint().at(0);
+    QStringList parts{shortestNumber(chosenPrice(), point)};
+    if (forms().Form25->CBox1->isChecked())
+        parts << "2";
+    if (CBox1->isChecked())
+        parts << shortestNumber(1.2, point);
+    LabelPay->setText(QString("к начислению: %1 x %2 ч = %3")
+                          .arg(parts.join(" x "))
+                          .arg(*hours)
+                          .arg(decimalText(entryPrice() * *hours, 2)));
+    LabelPay->setAccessibleName(LabelPay->text());
+}
+
+double TForm24::entryPrice() const {
+    double price = chosenPrice();
+    if (forms().Form25->CBox1->isChecked())
+        price *= 2;
+    if (CBox1->isChecked())
+        price *= 1.2;
+    return price;
 }
 
 void TForm24::prepareAdd() {
@@ -222,13 +255,8 @@ void TForm24::Button1Click() {
         return;
     const bool dayOff = list.CBox1->isChecked();
     const bool night = CBox1->isChecked();
-    double price = chosenPrice();
-    if (dayOff)
-        price *= 2;
-    if (night)
-        price *= 1.2;
     const int type = chosenType();
-    const QString priceText = shortestNumber(price);
+    const QString priceText = shortestNumber(entryPrice());
     TDataModule6 &dm = *forms().DataModule6;
     Dataset &entries = list.fatigue;
     {

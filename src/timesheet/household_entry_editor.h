@@ -8,6 +8,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -30,6 +31,7 @@ public:
     QLineEdit *Edit6;        // hours
     QLineEdit *DBEdit1;      // hourly price of the type
     QLineEdit *DBEdit2;      // price times hours
+    QLabel *LabelPay;        // what will be saved and paid, with its factors
     QCheckBox *CBox1;        // "Ночные"
     QPushButton *Button1;    // "Записать"
     QPushButton *Button6;    // "Выход"
@@ -54,4 +56,6 @@ protected:
 private:
     void openTypes(int type);
     void showPrice();
+    // The hourly price saved: the type's price x 2 on a day off (the list's box) x 1.2 at night.
+    double entryPrice() const;
 };
