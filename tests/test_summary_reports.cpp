@@ -12,8 +12,10 @@
 #include "support/workbook_reader.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDateEdit>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -63,6 +65,7 @@ private slots:
     void exportByProducts();
     void roles_data();
     void roles();
+    void typedSecondDateAndTheDaysCovered();
 };
 
 void SummaryReportsTest::initTestCase() {
@@ -168,24 +171,26 @@ void SummaryReportsTest::reports_data() {
     QTest::addColumn<QStringList>("contains");
     // Good pieces: Иванов 2 + 10 cut and 4 painted, Петров 5 bent; money 60 + 50 + 10 + 3 = 123.
     QTest::newRow("by workers")
-        << 4 << "   Отчет по рабочим за период с 01.03.2024 по 01.04.2024"
+        << 4 << "   Отчет по рабочим за период с 01.03.2024 по 01.04.2024 (за 01.03.2024 - 31.03.2024)"
         << QStringList{"Иванов И.И.", " (RAL: 1013)", " (грунт)", "Сумма без Р/К",
                        // Иванов's group: 110 of piecework, 300 household, 147.75 average piece.
                        "110.000", "300.000", "147.750", "557.750",
                        // the report footer: piecework, household, average piece, all; each / 1.2
                        "123.00", "102.50", "300.00", "250.00", "147.75", "123.13", "570.75", "475.63"};
-    QTest::newRow("by products") << 2 << "   Отчет по продукции за период с 01.03.2024 по 01.04.2024"
-                                 << QStringList{"Стеллажи", "Коробки", "Количество",
-                                                "Итого:",   "24",      "Заготовки"};
+    QTest::newRow("by products")
+        << 2 << "   Отчет по продукции за период с 01.03.2024 по 01.04.2024 (за 01.03.2024 - 31.03.2024)"
+        << QStringList{"Стеллажи", "Коробки", "Количество", "Итого:", "24", "Заготовки"};
     QTest::newRow("detailed by workers")
-        << 1 << "   Детальный отчет по рабочим за период с 01.03.2024 по 01.04.2024"
+        << 1
+        << "   Детальный отчет по рабочим за период с 01.03.2024 по 01.04.2024 (за 01.03.2024 - 31.03.2024)"
         << QStringList{"Цена ср. сд. за 1 ч.:", "Хоз. раб. (дн.)", "Ср. сд. (нч.)", "Сумма с р/к (р.)",
                        // Иванов: (110 + 300 + 147.75) / (14 + 2 + 3) hours
                        "29.36", "24.46",
                        // Сидоров has no hours: 0, not a failure
                        "0.00"};
     QTest::newRow("detailed by products")
-        << 3 << "   Детальный отчет по продукции за период с 01.03.2024 по 01.04.2024"
+        << 3
+        << "   Детальный отчет по продукции за период с 01.03.2024 по 01.04.2024 (за 01.03.2024 - 31.03.2024)"
         << QStringList{"СТ-1", "1013", "Брак", "123.00"};
 }
 
@@ -349,6 +354,32 @@ void SummaryReportsTest::roles() {
     QCOMPARE(window->RadioGroup1->isEnabled(), kindEnabled);
     seams::clearTerminationRequest();
     loginWindow.show();
+}
+
+// The second date is typed by keyboard, as a clerk does at month end: it is kept as typed, and
+// the window and the report's heading say which days the period covers (the second date is not
+// among them).
+void SummaryReportsTest::typedSecondDateAndTheDaysCovered() {
+    window->DTPicker1->setDate(QDate(2024, 3, 1));
+    window->DTPicker2->setDate(QDate(2024, 3, 1));
+    QCOMPARE(window->LabelCovers->text(), "за 0 дней");
+    // Into the second field as Tab brings the focus there, then the date as clerks type it.
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    window->activateWindow();
+    window->DTPicker2->setFocus(Qt::TabFocusReason);
+    QCOMPARE(QApplication::focusWidget(), window->DTPicker2);
+    QTest::keyClicks(window->DTPicker2, "31.03.2024");
+    QTest::keyClick(window->DTPicker2, Qt::Key_Tab);
+    QCOMPARE(window->DTPicker2->date(), QDate(2024, 3, 31));
+    QCOMPARE(window->LabelCovers->text(), "за 01.03.2024 - 30.03.2024");
+    QCOMPARE(window->LabelCovers->accessibleName(), window->LabelCovers->text());
+    window->hide();
+    QString shownTitle;
+    const QStringList texts = run(window->Button4, &shownTitle);
+    QCOMPARE(texts.value(0),
+             "   Отчет по рабочим за период с 01.03.2024 по 31.03.2024 (за 01.03.2024 - 30.03.2024)");
+    window->DTPicker2->setDate(QDate(2024, 4, 1));
 }
 
 QTEST_MAIN(SummaryReportsTest)

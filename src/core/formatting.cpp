@@ -114,6 +114,12 @@ QString moneyText(const QVariant &value) {
     return ok ? decimalText(number, 2) : value.toString();
 }
 
+QString coveredDaysText(const QDate &from, const QDate &before) {
+    if (!from.isValid() || !before.isValid() || before <= from)
+        return QStringLiteral("за 0 дней");
+    return QStringLiteral("за ") + sqlDate(from) + QStringLiteral(" - ") + sqlDate(before.addDays(-1));
+}
+
 bool isWeekend(const QDate &date) {
     return date.dayOfWeek() >= 6;
 }

@@ -33,6 +33,10 @@ QString decimalText(double value, int decimals);
 // values and exports keep their own form.
 QString moneyText(const QVariant &value);
 
+// The days a period covers whose second date is not included ("с 01.11 по 01.12" is November):
+// "за 01.11.2026 - 30.11.2026", or "за 0 дней" when it covers none.
+QString coveredDaysText(const QDate &from, const QDate &before);
+
 // Saturday or Sunday.
 bool isWeekend(const QDate &date);
 

@@ -2,6 +2,7 @@
 
 #include "core/data_module.h"
 #include "core/dataset_model.h"
+#include "core/date_typing.h"
 #include "core/formatting.h"
 #include "core/forms.h"
 #include "core/guard.h"
@@ -43,6 +44,7 @@ ChangeHistoryWindow::ChangeHistoryWindow(QWidget *parent)
     auto *top = new QHBoxLayout;
     auto dateEdit = [this](QDateEdit *&e, const char *name) {
         e = new QDateEdit(this);
+        acceptTypedDates(e);
         e->setObjectName(name);
         e->setCalendarPopup(true);
         e->setDisplayFormat("dd.MM.yyyy");

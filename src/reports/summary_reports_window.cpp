@@ -1,6 +1,7 @@
 #include "reports/summary_reports_window.h"
 
 #include "core/data_module.h"
+#include "core/date_typing.h"
 #include "core/editor_dialog.h"
 #include "core/formatting.h"
 #include "core/forms.h"
@@ -64,6 +65,7 @@ TForm18::TForm18(QWidget *parent)
     auto date = [&](QDateEdit *&d, const char *name, const QString &caption) {
         auto *l = new QLabel(caption, GroupBox1);
         d = new QDateEdit(GroupBox1);
+        acceptTypedDates(d);
         d->setObjectName(name);
         d->setCalendarPopup(true);
         d->setDisplayFormat("dd.MM.yyyy");
@@ -73,6 +75,16 @@ TForm18::TForm18(QWidget *parent)
     };
     date(DTPicker1, "DTPicker1", "с");
     date(DTPicker2, "DTPicker2", "по");
+    // The second date is not included: the days the reports cover are said beside the dates, so
+    // that a clerk who sets the month's last day sees at once that it is left out.
+    LabelCovers = new QLabel(GroupBox1);
+    LabelCovers->setObjectName("LabelCovers");
+    LabelCovers->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    LabelCovers->setFocusPolicy(Qt::TabFocus);
+    period->addWidget(LabelCovers);
+    for (QDateEdit *d : {DTPicker1, DTPicker2})
+        connect(d, &QDateEdit::dateChanged, this, [this] { showCoveredDays(); });
+    showCoveredDays();
     layout->addWidget(GroupBox1);
 
     auto button = [&](QPushButton *&b, const char *name, const QString &caption) {
@@ -89,7 +101,8 @@ TForm18::TForm18(QWidget *parent)
     button(Button5, "Button5", "Выход");
     setTabOrder(KindAll, DTPicker1);
     setTabOrder(DTPicker1, DTPicker2);
-    setTabOrder(DTPicker2, Button4);
+    setTabOrder(DTPicker2, LabelCovers);
+    setTabOrder(LabelCovers, Button4);
     setTabOrder(Button4, Button2);
     setTabOrder(Button2, Button1);
     setTabOrder(Button1, Button3);
@@ -133,9 +146,15 @@ void TForm18::applyKind(Dataset &query) {
     query.setFiltered(kind != 0);
 }
 
+void TForm18::showCoveredDays() {
+    LabelCovers->setText(coveredDaysText(DTPicker1->date(), DTPicker2->date()));
+    LabelCovers->setAccessibleName(LabelCovers->text());
+}
+
 QString TForm18::periodTitle(const QString &prefix) const {
-    // The office's short date form, whatever the workstation's locale.
-    return prefix + sqlDate(DTPicker1->date()) + " по " + sqlDate(DTPicker2->date());
+    // The office's short date form, whatever the workstation's locale; then the days covered.
+    return prefix + sqlDate(DTPicker1->date()) + " по " + sqlDate(DTPicker2->date()) + " (" +
+           coveredDaysText(DTPicker1->date(), DTPicker2->date()) + ")";
 }
 
 std::unique_ptr<ReportPreparation> TForm18::startPreparation(const SummaryReport &report, Dataset &query) {

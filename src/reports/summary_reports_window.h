@@ -10,6 +10,7 @@
 
 class QDateEdit;
 class QGroupBox;
+class QLabel;
 class QPushButton;
 class QRadioButton;
 struct SummaryReport;
@@ -23,6 +24,7 @@ public:
     QRadioButton *KindAll, *KindFinished, *KindBlanks;
     QGroupBox *GroupBox1; // "Период отбора"
     QDateEdit *DTPicker1, *DTPicker2;
+    QLabel *LabelCovers;  // the days the period covers: "за 01.11.2026 - 30.11.2026"
     QPushButton *Button4; // "Отчет по рабочим"
     QPushButton *Button2; // "Отчет по продукции"
     QPushButton *Button1; // "Детальный отчет по рабочим"
@@ -57,4 +59,5 @@ private:
     void bindPeriod(Dataset &query, int parameters);
     void applyKind(Dataset &query);
     QString periodTitle(const QString &prefix) const;
+    void showCoveredDays();
 };

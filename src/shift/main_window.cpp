@@ -2,6 +2,7 @@
 
 #include "core/data_module.h"
 #include "core/dataset_model.h"
+#include "core/date_typing.h"
 #include "core/formatting.h"
 #include "core/forms.h"
 #include "core/guard.h"
@@ -91,6 +92,7 @@ TForm1::TForm1(QWidget *parent) : QDialog(parent) {
         });
     }
     DateT = new QDateEdit(this);
+    acceptTypedDates(DateT);
     DateT->setObjectName("DateT");
     DateT->setCalendarPopup(true);
     DateT->setDisplayFormat("dd.MM.yyyy");

@@ -1,6 +1,7 @@
 #include "shift/shift_record_editor.h"
 
 #include "core/data_module.h"
+#include "core/date_typing.h"
 #include "core/editor_dialog.h"
 #include "core/formatting.h"
 #include "core/forms.h"
@@ -85,6 +86,7 @@ TForm11::TForm11(QWidget *parent) : QDialog(parent), SmenaIU(forms().DataModule6
     digits(Edit5, "Edit5", 9);
     digits(Edit4, "Edit4", 4);
     DTimeP = new QDateEdit(group);
+    acceptTypedDates(DTimeP);
     DTimeP->setObjectName("DTimeP");
     DTimeP->setCalendarPopup(true);
     DTimeP->setDisplayFormat("dd.MM.yyyy");

@@ -2,6 +2,7 @@
 
 #include "core/data_module.h"
 #include "core/dataset_model.h"
+#include "core/date_typing.h"
 #include "core/formatting.h"
 #include "core/forms.h"
 #include "core/guard.h"
@@ -61,6 +62,7 @@ TForm25::TForm25(QWidget *parent) : QDialog(parent), fatigue(forms().DataModule6
     button(Button7, "Button7", "Удалить");
     button(Button1, "Button1", "Расчитать ср.сд.");
     DTPcker1 = new QDateEdit(this);
+    acceptTypedDates(DTPcker1);
     DTPcker1->setObjectName("DTPcker1");
     DTPcker1->setCalendarPopup(true);
     DTPcker1->setDisplayFormat("dd.MM.yyyy");
