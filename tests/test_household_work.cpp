@@ -196,6 +196,15 @@ void HouseholdWorkTest::saveRefusals() {
     });
     list->Button5->click();
     QCOMPARE(lastMessage(), "В одной записи не может быть больше 24 часов!");
+    // Hours that are not whole are refused as typed, never read as other hours ("1,5" as 15).
+    testing::onModal([&](QDialog *) {
+        fillEditor(ivanov, shelves, 7777, "", false);
+        testing::typeText(editor->Edit6, "1,5");
+        editor->Button1->click();
+        return int(QDialog::Rejected);
+    });
+    list->Button5->click();
+    QCOMPARE(lastMessage(), "Часы: целое число от 1 до 24, без запятых и знаков (введено: «1,5»).");
     // A day of a month that has not begun is asked about; No saves nothing.
     testing::setToday(tuesday);
     list->setListDate(tuesday.addMonths(1));

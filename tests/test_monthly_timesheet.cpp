@@ -3,10 +3,12 @@
 // rebuild, the menu launch and the export read back.
 #include "core/data_module.h"
 #include "core/forms.h"
+#include "core/guard.h"
 #include "shift/main_window.h"
 #include "support/fixtures.h"
 #include "support/test_program.h"
 #include "support/workbook_reader.h"
+#include "timesheet/day_cells.h"
 #include "timesheet/month_rebuild.h"
 #include "timesheet/monthly_timesheet.h"
 
@@ -89,6 +91,8 @@ private slots:
     void linesOfEachMode_data();
     void linesOfEachMode();
     void totals();
+    void sumsPastTheViewSayTheMonth_data();
+    void sumsPastTheViewSayTheMonth();
     void yearBoxOffersTheCurrentYear();
     void rebuildButton();
     void menuLaunch();
@@ -240,6 +244,34 @@ void MonthlyTimesheetTest::totals() {
         {.worker = petrov, .priceRow = cut, .date = QDate(2025, 1, 1), .quantity = 5, .price = 10});
     window->prepare(TForm27::Piecework, QDate(2024, 12, 1));
     QCOMPARE(window->Label->text(), "20.00");
+    window->CurrentView->close();
+}
+
+void MonthlyTimesheetTest::sumsPastTheViewSayTheMonth_data() {
+    QTest::addColumn<int>("mode");
+    QTest::newRow("piecework") << int(TForm27::Piecework);
+    QTest::newRow("overall") << int(TForm27::Overall);
+}
+
+// A record written around the program's bounds (999,999,999 pieces, 17,489,999,982.51 of pay)
+// makes the month's sums too big for the view: the clerk reads which month, in Russian, not the
+// server's words.
+void MonthlyTimesheetTest::sumsPastTheViewSayTheMonth() {
+    QFETCH(int, mode);
+    fixtures::record({.worker = petrov,
+                      .priceRow = cut,
+                      .date = QDate(2024, 4, 3),
+                      .quantity = 999999999,
+                      .price = 17.49});
+    RewriteDayCell(*forms().DataModule6, TimesheetKey::shiftRow(petrov, 1), QDate(2024, 4, 3),
+                   DayCellWrite::Store);
+    testing::messages().clear();
+    runGuarded([&] { window->prepare(TForm27::Mode(mode), QDate(2024, 4, 10)); });
+    QCOMPARE(testing::messages().shown.size(), 1);
+    QCOMPARE(testing::messages().shown[0].text,
+             "Табель за Апрель 2024 не может быть рассчитан: суммы записей месяца больше, чем помещается в "
+             "табель. Проверьте записи месяца с очень большим количеством или ценой.");
+    exec("delete from accounts_dep.smena where kol_vo=999999999");
     window->CurrentView->close();
 }
 

@@ -359,6 +359,34 @@ void ShiftRecordEditorTest::impossibleInputRefused_data() {
     QTest::newRow("a whole day") << "5"
                                  << "0"
                                  << "24" << 0 << false << "" << true;
+    // Numbers that are not whole counts are refused as typed, never read as other numbers.
+    const QString hoursMessage = "Время: целое число часов от 0 до 24, без запятых и знаков (введено: «%1»).";
+    const QString piecesMessage =
+        "Кол-во: целое число штук от 0 до 1000000, без запятых и знаков (введено: «%1»).";
+    QTest::newRow("hours with a comma") << "5"
+                                        << "0"
+                                        << "1,5" << 0 << false << hoursMessage.arg("1,5") << false;
+    QTest::newRow("pieces with a comma") << "2,5"
+                                         << "0"
+                                         << "8" << 0 << false << piecesMessage.arg("2,5") << false;
+    QTest::newRow("negative pieces") << "-3"
+                                     << "0"
+                                     << "8" << 0 << false << piecesMessage.arg("-3") << false;
+    QTest::newRow("pieces past any day") << "99999999999"
+                                         << "0"
+                                         << "8" << 0 << false << piecesMessage.arg("99999999999") << false;
+    QTest::newRow("defects with a point")
+        << "5"
+        << "0.5"
+        << "8" << 0 << false << "Брак: целое число штук, без запятых и знаков (введено: «0.5»)." << false;
+    // A million pieces at 10: more than a record may be paid, and more than the month's views sum.
+    QTest::newRow("pay past a record's bound")
+        << "1000000"
+        << "0"
+        << "8" << 0 << false
+        << "Сумма записи 10000000.00 больше, чем может быть начислено за одну запись (1000000.00): проверьте "
+           "количество и цену."
+        << false;
     // A date in a month that has not begun is asked about; No keeps the editor open.
     QTest::newRow("next month, No") << "5"
                                     << "0"
@@ -378,9 +406,11 @@ void ShiftRecordEditorTest::impossibleInputRefused() {
     QFETCH(bool, saved);
     pick(ivanov, cutting);
     editor->DTimeP->setDate(QDate(day.year(), day.month(), 1).addMonths(monthsAhead).addDays(3));
-    editor->Edit3->setText(quantity);
-    editor->Edit4->setText(defects);
-    editor->Edit6->setText(hours);
+    for (const auto &[field, text] : {std::pair{editor->Edit3, quantity}, std::pair{editor->Edit4, defects},
+                                      std::pair{editor->Edit6, hours}}) {
+        field->clear();
+        testing::typeText(field, text);
+    }
     testing::messages().answers = {answer};
     editor->setResult(-1);
     editor->Button1->click();
@@ -403,10 +433,11 @@ void ShiftRecordEditorTest::emptyFieldsBecomeZero() {
     editor->recomputeDisplays();
     QCOMPARE(editor->Edit3->text(), "0");
     QCOMPARE(editor->Edit6->text(), "0");
-    // Only digits can be typed into the number fields.
+    // What is typed stays as typed: a field that dropped the comma of "1,2" by itself would save
+    // 12 without a word (the save refuses it with a message instead).
     editor->Edit4->clear();
     testing::typeText(editor->Edit4, "1a,2");
-    QCOMPARE(editor->Edit4->text(), "12");
+    QCOMPARE(editor->Edit4->text(), "1a,2");
 }
 
 void ShiftRecordEditorTest::shiftFollowsTheCheckedButton() {

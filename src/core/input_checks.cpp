@@ -3,6 +3,28 @@
 #include "core/formatting.h"
 #include "core/seams.h"
 
+std::optional<qint64> parseCount(const QString &text) {
+    const QString t = text.trimmed();
+    if (t.isEmpty() || t.size() > 15)
+        return std::nullopt;
+    for (const QChar c : t)
+        if (c < '0' || c > '9')
+            return std::nullopt;
+    return t.toLongLong();
+}
+
+QString typedText(const QString &text) {
+    const QString t = text.size() > 20 ? text.left(20) + QStringLiteral("…") : text;
+    return QStringLiteral("введено: «%1»").arg(t);
+}
+
+bool isNumericOverflow(const QString &databaseText) {
+    return databaseText.contains(QLatin1String("22003")) ||
+           databaseText.contains(QLatin1String("numeric field overflow"), Qt::CaseInsensitive) ||
+           databaseText.contains(QStringLiteral("переполнение поля numeric"), Qt::CaseInsensitive) ||
+           databaseText.contains(QLatin1String("out of range"), Qt::CaseInsensitive);
+}
+
 bool refusedAsLaterMonth(const QDate &date) {
     const QDate now = today();
     if (date.year() * 12 + date.month() <= now.year() * 12 + now.month())

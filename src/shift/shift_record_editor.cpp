@@ -75,16 +75,14 @@ TForm11::TForm11(QWidget *parent) : QDialog(parent), SmenaIU(forms().DataModule6
     for (QLineEdit *e : {Edit1, Edit2})
         e->installEventFilter(this);
 
-    // Quantity, defects, colour and hours are whole numbers: only digits can be typed or pasted.
-    auto digits = [&](QLineEdit *&e, const char *name, int maxLength) {
-        edit(e, name);
-        e->setMaxLength(maxLength);
-        e->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), e));
-    };
-    digits(Edit3, "Edit3", 9);
-    digits(Edit6, "Edit6", 4);
-    digits(Edit5, "Edit5", 9);
-    digits(Edit4, "Edit4", 4);
+    // Quantity, defects and hours are whole numbers, checked when saved: a key the field dropped
+    // by itself would turn "1,5" hours into 15 without a word. The colour is a number of digits.
+    edit(Edit3, "Edit3");
+    edit(Edit6, "Edit6");
+    edit(Edit5, "Edit5");
+    Edit5->setMaxLength(9);
+    Edit5->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), Edit5));
+    edit(Edit4, "Edit4");
     DTimeP = new QDateEdit(group);
     acceptTypedDates(DTimeP);
     DTimeP->setObjectName("DTimeP");
@@ -447,12 +445,41 @@ void TForm11::Button1Click() {
         showError("Все поля должны быть заполнены!", "Ошибка");
         return;
     }
-    if (Edit4->text().trimmed().toLongLong() > Edit3->text().trimmed().toLongLong()) {
+    const std::optional<qint64> pieces = parseCount(Edit3->text());
+    const std::optional<qint64> defects = parseCount(Edit4->text());
+    const std::optional<qint64> hours = parseCount(Edit6->text());
+    if (!pieces || *pieces > kMostPiecesInARecord) {
+        showError(QString("Кол-во: целое число штук от 0 до %1, без запятых и знаков (%2).")
+                      .arg(kMostPiecesInARecord)
+                      .arg(typedText(Edit3->text())),
+                  "Ошибка");
+        return;
+    }
+    if (!defects || *defects > kMostDefectsInARecord) {
+        showError(QString("Брак: целое число штук, без запятых и знаков (%1).").arg(typedText(Edit4->text())),
+                  "Ошибка");
+        return;
+    }
+    if (!hours) {
+        showError(QString("Время: целое число часов от 0 до 24, без запятых и знаков (%1).")
+                      .arg(typedText(Edit6->text())),
+                  "Ошибка");
+        return;
+    }
+    if (*defects > *pieces) {
         showError("Брак не может быть больше количества!", "Ошибка");
         return;
     }
-    if (Edit6->text().trimmed().toLongLong() > kMostHoursInADay) {
+    if (*hours > kMostHoursInADay) {
         showError("В одной записи не может быть больше 24 часов!", "Ошибка");
+        return;
+    }
+    if (double(*pieces - *defects) * round4(PiecePrice) > kMostPayOfARecord) {
+        showError(QString("Сумма записи %1 больше, чем может быть начислено за одну запись (%2): проверьте "
+                          "количество и цену.")
+                      .arg(recordPayText(*pieces - *defects, round4(PiecePrice)),
+                           decimalText(kMostPayOfARecord, 2)),
+                  "Ошибка");
         return;
     }
     if (refusedAsLaterMonth(DTimeP->date()))

@@ -72,8 +72,7 @@ TForm24::TForm24(QWidget *parent) : QDialog(parent), type_work(forms().DataModul
     grid->addWidget(cb_type_work, 2, 1, 1, 5);
     Edit6 = new QLineEdit(group);
     Edit6->setObjectName("Edit6");
-    Edit6->setMaxLength(4);
-    Edit6->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), Edit6));
+    // Whole hours, checked when saved: a key the field dropped by itself would turn "1,5" into 15.
     label("Часы", Edit6, 3, 0);
     grid->addWidget(Edit6, 3, 1);
     DBEdit1 = new QLineEdit(group);
@@ -240,8 +239,16 @@ void TForm24::Button1Click() {
         showError("Все поля должны быть заполнены!", "Ошибка");
         return;
     }
-    // An empty field counts as no hours.
-    const int hours = Edit6->text().toInt();
+    // An empty field counts as no hours; anything but digits is refused, not read as a number.
+    const std::optional<qint64> typed =
+        Edit6->text().trimmed().isEmpty() ? std::optional<qint64>(0) : parseCount(Edit6->text());
+    if (!typed) {
+        showError(
+            QString("Часы: целое число от 1 до 24, без запятых и знаков (%1).").arg(typedText(Edit6->text())),
+            "Ошибка");
+        return;
+    }
+    const int hours = int(qMin<qint64>(*typed, kMostHoursInADay + 1));
     if (hours < 1) {
         showError("Нужно завести количество!", "Ошибка");
         return;

@@ -2,9 +2,11 @@
 
 #include "core/data_module.h"
 #include "core/dataset_model.h"
+#include "core/db_error.h"
 #include "core/formatting.h"
 #include "core/forms.h"
 #include "core/guard.h"
+#include "core/input_checks.h"
 #include "core/seams.h"
 #include "core/window_lock.h"
 #include "reports/spreadsheet_export.h"
@@ -369,6 +371,21 @@ void TForm27::bindMonth(Dataset &view, int month, int year) {
         view.setParam(upper, first.addMonths(1));
 }
 
+void TForm27::openNamingTheMonth(Dataset &view) {
+    try {
+        view.open();
+    } catch (const DbError &e) {
+        // A sum past what the view's columns hold: the server's words name no month.
+        if (!isNumericOverflow(e.text()))
+            throw;
+        throw DbError(QString("Табель за %1 %2 не может быть рассчитан: суммы записей месяца больше, чем "
+                              "помещается в табель. Проверьте записи месяца с очень большим количеством или "
+                              "ценой.")
+                          .arg(monthNames().value(month() - 1))
+                          .arg(year()));
+    }
+}
+
 void TForm27::monthRefresh() {
     if (!CurrentView)
         return;
@@ -377,7 +394,7 @@ void TForm27::monthRefresh() {
     Dataset &view = *CurrentView;
     view.close();
     bindMonth(view, month(), year());
-    view.open();
+    openNamingTheMonth(view);
 
     struct Total {
         Dataset &query;
@@ -389,7 +406,7 @@ void TForm27::monthRefresh() {
         t.query.setParam("d_date4", first);
         t.query.setParam("d_date1", next);
         t.query.setParam("d_date3", next);
-        t.query.open();
+        openNamingTheMonth(t.query);
         t.value->setText(t.query.isEmpty() ? QString() : moneyText(t.query.value("price")));
     }
 
@@ -400,7 +417,7 @@ void TForm27::Button5Click() {
     if (!CurrentView)
         return;
     CurrentView->close();
-    CurrentView->open();
+    openNamingTheMonth(*CurrentView);
 }
 
 void TForm27::Button3Click() {

@@ -47,6 +47,9 @@ public:
 
     int month() const;
     int year() const;
+    // Opens a view of the chosen month; a sum too big for the view is said in Russian with the
+    // month, instead of the server's words.
+    void openNamingTheMonth(Dataset &view);
     void monthRefresh();
     void Button5Click(); // "Обновить"
     void Button3Click(); // "Перестроить"
