@@ -205,6 +205,20 @@ void HouseholdWorkTest::saveRefusals() {
     });
     list->Button5->click();
     QCOMPARE(lastMessage(), "Часы: целое число от 1 до 24, без запятых и знаков (введено: «1,5»).");
+    // The worker's day over shift records and household work holds 24 hours.
+    exec(QString(
+             "insert into accounts_dep.smena(data, smena, w_id, time, ok) values ('2024-03-05', 3, %1, 20, "
+             "'no')")
+             .arg(ivanov));
+    testing::onModal([&](QDialog *) {
+        fillEditor(ivanov, shelves, 7777, "5", false);
+        editor->Button1->click();
+        return int(QDialog::Rejected);
+    });
+    list->Button5->click();
+    QCOMPARE(lastMessage(), "У работника Иванов И.И. за 05.03.2024 уже записано 20 ч во всех сменах и хоз. "
+                            "работах; с этой записью будет 25 ч, а в сутках 24 часа.");
+    exec("delete from accounts_dep.smena");
     // A day of a month that has not begun is asked about; No saves nothing.
     testing::setToday(tuesday);
     list->setListDate(tuesday.addMonths(1));

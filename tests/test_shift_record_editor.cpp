@@ -88,6 +88,8 @@ private slots:
     void storedPriceAskedAboutANewDate_data();
     void storedPriceAskedAboutANewDate();
     void payShownAsSaved();
+    void aWorkersDayHoldsTwentyFourHours_data();
+    void aWorkersDayHoldsTwentyFourHours();
 };
 
 void ShiftRecordEditorTest::initTestCase() {
@@ -546,6 +548,50 @@ void ShiftRecordEditorTest::payShownAsSaved() {
     Dataset &sheet = dm->shiftQuery(3);
     QCOMPARE(sheet.recordCount(), 1);
     QCOMPARE(moneyText(sheet.value("summa")), "533.33");
+}
+
+void ShiftRecordEditorTest::aWorkersDayHoldsTwentyFourHours_data() {
+    QTest::addColumn<int>("shift");
+    QTest::addColumn<QString>("hours");
+    QTest::addColumn<bool>("change"); // change the 16-hour record instead of adding one
+    QTest::addColumn<QString>("message");
+    // Иванов has 16 h in shift 1 and 4 h of household work on the day.
+    QTest::newRow("another shift, 4 h: 24 in all") << 2 << "4" << false << "";
+    QTest::newRow("another shift, 5 h: 25 in all")
+        << 2 << "5" << false
+        << "У работника Иванов И.И. за 05.03.2024 уже записано 20 ч во всех сменах и хоз. работах; с этой "
+           "записью будет 25 ч, а в сутках 24 часа.";
+    // A change counts the record once: its old hours are not added to the new.
+    QTest::newRow("the 16 h record changed to 20") << 1 << "20" << true << "";
+    QTest::newRow("the 16 h record changed to 21")
+        << 1 << "21" << true
+        << "У работника Иванов И.И. за 05.03.2024 уже записано 4 ч во всех сменах и хоз. работах; с этой "
+           "записью будет 25 ч, а в сутках 24 часа.";
+}
+
+// One worker's hours of one day, over all shifts and household work, may not pass 24.
+void ShiftRecordEditorTest::aWorkersDayHoldsTwentyFourHours() {
+    QFETCH(int, shift);
+    QFETCH(QString, hours);
+    QFETCH(bool, change);
+    QFETCH(QString, message);
+    fixtures::record({.worker = ivanov, .priceRow = cutting, .date = day, .shift = 1, .hours = 16});
+    fixtures::entry({.worker = ivanov, .date = day, .hours = 4});
+    main->selectShift(shift);
+    main->DateTCloseUp();
+    testing::onModal([&](QDialog *d) {
+        if (!change)
+            pick(ivanov, cutting);
+        editor->Edit3->setText("7");
+        editor->Edit6->setText(hours);
+        editor->Button1->click();
+        return d->result();
+    });
+    (change ? main->Button2 : main->Button1)->click();
+    QCOMPARE(testing::messages().shown.value(0).text, message);
+    QCOMPARE(recordField("sum(time)", "true").toInt(),
+             message.isEmpty() ? (change ? 0 : 16) + hours.toInt() : 16);
+    fixtures::exec("delete from accounts_dep.fatigue");
 }
 
 QTEST_MAIN(ShiftRecordEditorTest)

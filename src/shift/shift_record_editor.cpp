@@ -14,6 +14,7 @@
 #include "shift/piece_pricing.h"
 #include "shift/price_list.h"
 #include "timesheet/day_cells.h"
+#include "timesheet/day_hours.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -490,6 +491,9 @@ void TForm11::Button1Click() {
     TForm1 &main = *forms().Form1;
     Dataset &shiftQuery = dm.shiftQuery(main.ShiftNumber);
     const Id recordId = Tag == 1 ? 0 : shiftQuery.asId("id");
+    if (refusedPastADay(dm.ADO_DB, WorkerId, Edit1->text().trimmed(), DTimeP->date(), int(*hours), recordId,
+                        0))
+        return;
     if (!writeRecord(price, color, recordId)) {
         showError("Позиция с такими параметрами уже заведена!", "Ошибка");
         return;

@@ -11,6 +11,7 @@
 #include "refbooks/groups_list.h"
 #include "refbooks/workers_list.h"
 #include "timesheet/day_cells.h"
+#include "timesheet/day_hours.h"
 #include "timesheet/household_work_list.h"
 
 #include <QCheckBox>
@@ -266,6 +267,11 @@ void TForm24::Button1Click() {
     const QString priceText = shortestNumber(entryPrice());
     TDataModule6 &dm = *forms().DataModule6;
     Dataset &entries = list.fatigue;
+    // A change keeps the entry's date; the entry itself is left out of the day's hours.
+    const QDate day = Tag == 0 ? list.listDate() : entries.value("d_date").toDate();
+    if (refusedPastADay(dm.ADO_DB, WorkerId, Edit1->text().trimmed(), day, hours, 0,
+                        Tag == 0 ? 0 : entries.asId("id")))
+        return;
     {
         // The entry and its day cells are written together or not at all.
         Transaction tx(dm.ADO_DB);
