@@ -560,10 +560,19 @@ void ReferenceBooksTest::groupAddRename() {
     saveInEditor([&](QDialog *) {}, editor.Button6);
     list.Button1->click();
     QCOMPARE(scalar("select count(*) from cmn_classifier.item").toInt(), before + 1);
-    // An empty name is saved as an empty caption.
-    saveInEditor([&](QDialog *) { editor.Edit1->clear(); }, editor.Button1);
-    list.Button2Click();
-    QCOMPARE(scalar("select count(*) from cmn_classifier.item where s_caption=''").toInt(), 1);
+    // An empty or blank name is refused, for a new group and a renamed one: it would show as an
+    // empty line in the household picker.
+    for (QPushButton *opener : {list.Button2, list.Button3}) {
+        for (const QString &blank : {QString(), QString("   ")}) {
+            testing::messages().clear();
+            saveInEditor([&](QDialog *) { editor.Edit1->setText(blank); }, editor.Button1);
+            opener->click();
+            QCOMPARE(lastMessage(), "Все поля должны быть заполнены!");
+        }
+    }
+    QCOMPARE(scalar("select count(*) from cmn_classifier.item where trim(s_caption)=''").toInt(), 0);
+    QCOMPARE(scalar(QString("select s_caption from cmn_classifier.item where id=%1").arg(id)).toString(),
+             "Тележки грузовые");
     fixtures::exec("delete from cmn_classifier.item where s_caption='' or s_caption like 'Тележки%'");
     list.item.close();
 }

@@ -361,6 +361,19 @@ void ShiftRecordEditorTest::impossibleInputRefused_data() {
     QTest::newRow("a whole day") << "5"
                                  << "0"
                                  << "24" << 0 << false << "" << true;
+    // More than a year back is most often a slip of the year; no pieces pays nothing: both asked.
+    QTest::newRow("over a year back, No") << "5"
+                                          << "0"
+                                          << "8" << -13 << false << "question:больше чем на год" << false;
+    QTest::newRow("over a year back, Yes") << "5"
+                                           << "0"
+                                           << "8" << -13 << true << "question:больше чем на год" << true;
+    QTest::newRow("no pieces, No") << "0"
+                                   << "0"
+                                   << "8" << 0 << false << "question:0 штук" << false;
+    QTest::newRow("no pieces, Yes") << "0"
+                                    << "0"
+                                    << "8" << 0 << true << "question:0 штук" << true;
     // Numbers that are not whole counts are refused as typed, never read as other numbers.
     const QString hoursMessage = "Время: целое число часов от 0 до 24, без запятых и знаков (введено: «%1»).";
     const QString piecesMessage =
@@ -392,10 +405,10 @@ void ShiftRecordEditorTest::impossibleInputRefused_data() {
     // A date in a month that has not begun is asked about; No keeps the editor open.
     QTest::newRow("next month, No") << "5"
                                     << "0"
-                                    << "8" << 1 << false << "question" << false;
+                                    << "8" << 1 << false << "question:ещё не наступил" << false;
     QTest::newRow("next month, Yes") << "5"
                                      << "0"
-                                     << "8" << 1 << true << "question" << true;
+                                     << "8" << 1 << true << "question:ещё не наступил" << true;
 }
 
 void ShiftRecordEditorTest::impossibleInputRefused() {
@@ -420,9 +433,10 @@ void ShiftRecordEditorTest::impossibleInputRefused() {
     QCOMPARE(editor->result(), saved ? int(QDialog::Accepted) : -1);
     if (message.isEmpty()) {
         QVERIFY(testing::messages().shown.isEmpty());
-    } else if (message == "question") {
+    } else if (message.startsWith("question:")) {
         QCOMPARE(testing::messages().shown.value(0).kind, "question");
-        QVERIFY(testing::messages().shown.value(0).text.contains("ещё не наступил"));
+        QVERIFY2(testing::messages().shown.value(0).text.contains(message.mid(9)),
+                 qPrintable(testing::messages().shown.value(0).text));
     } else {
         QCOMPARE(testing::messages().shown.value(0).text, message);
         QCOMPARE(testing::messages().shown.value(0).title, "Ошибка");

@@ -25,6 +25,21 @@ bool isNumericOverflow(const QString &databaseText) {
            databaseText.contains(QLatin1String("out of range"), Qt::CaseInsensitive);
 }
 
+bool refusedAsLongAgo(const QDate &date) {
+    if (date >= today().addYears(-1))
+        return false;
+    return !askYesNo(QStringLiteral("Дата %1 отстоит от сегодняшней больше чем на год. Всё равно записать?")
+                         .arg(sqlDate(date)),
+                     QStringLiteral("Запись"));
+}
+
+bool refusedAsNoPieces(qint64 pieces) {
+    if (pieces > 0)
+        return false;
+    return !askYesNo(QStringLiteral("В записи 0 штук: по ней ничего не будет начислено. Всё равно записать?"),
+                     QStringLiteral("Запись"));
+}
+
 bool refusedAsLaterMonth(const QDate &date) {
     const QDate now = today();
     if (date.year() * 12 + date.month() <= now.year() * 12 + now.month())

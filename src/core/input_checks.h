@@ -28,3 +28,9 @@ bool isNumericOverflow(const QString &databaseText);
 // True when the date lies in a later month than today's and the user, asked, does not want it:
 // such a date is most often a slip of the calendar.
 bool refusedAsLaterMonth(const QDate &date);
+
+// The same for a date more than a year before today: most often a slip of the year.
+bool refusedAsLongAgo(const QDate &date);
+
+// True when a record of no pieces is not wanted by the user, asked: it pays nothing.
+bool refusedAsNoPieces(qint64 pieces);

@@ -4,6 +4,7 @@
 #include "core/editor_dialog.h"
 #include "core/forms.h"
 #include "core/guard.h"
+#include "core/seams.h"
 #include "refbooks/groups_list.h"
 
 #include <QFormLayout>
@@ -52,6 +53,12 @@ void TForm29::renameGroup(const QString &name, Id id) {
 
 void TForm29::Button1Click() {
     const QString name = Edit1->text().trimmed();
+    // A group without a name would show as an empty line in the pickers, and entries booked to it
+    // could not be told from others.
+    if (name.isEmpty()) {
+        showError("Все поля должны быть заполнены!", "Ошибка");
+        return;
+    }
     Dataset &item = forms().Form26->item;
     if (Tag == 1)
         insertGroup(name);

@@ -483,7 +483,7 @@ void TForm11::Button1Click() {
                   "Ошибка");
         return;
     }
-    if (refusedAsLaterMonth(DTimeP->date()))
+    if (refusedAsLaterMonth(DTimeP->date()) || refusedAsLongAgo(DTimeP->date()) || refusedAsNoPieces(*pieces))
         return;
     const QString price = priceSql(round4(PiecePrice));
     const int color = Edit5->text().trimmed().isEmpty() ? 0 : Edit5->text().trimmed().toInt();

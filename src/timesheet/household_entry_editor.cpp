@@ -259,7 +259,7 @@ void TForm24::Button1Click() {
         return;
     }
     TForm25 &list = *forms().Form25;
-    if (Tag == 0 && refusedAsLaterMonth(list.listDate()))
+    if (Tag == 0 && (refusedAsLaterMonth(list.listDate()) || refusedAsLongAgo(list.listDate())))
         return;
     const bool dayOff = list.CBox1->isChecked();
     const bool night = CBox1->isChecked();
