@@ -62,6 +62,7 @@ private slots:
     void deleteRewritesDayCell_data();
     void deleteRewritesDayCell();
     void deleteAnsweredNo();
+    void deleteOfAnAcceptedRecordSaysSo();
     void deleteOnEmptyListAsksNothing();
     void failedDeleteChangesNothing();
     void changeReturnsToNotedRow();
@@ -192,21 +193,28 @@ void MainWindowTest::shiftListsShowTheDay() {
 void MainWindowTest::acceptance_data() {
     QTest::addColumn<QString>("mark");
     QTest::addColumn<QString>("after");
+    QTest::addColumn<int>("key"); // 0: the double-click; else the key pressed on the row
     QTest::newRow("new record accepted") << "no"
-                                         << "ok";
+                                         << "ok" << 0;
+    // Keyboard users accept with Enter or Space on the row, as the mouse does with a double-click.
+    QTest::newRow("accepted by Enter") << "no"
+                                       << "ok" << int(Qt::Key_Return);
+    QTest::newRow("withdrawn by Space") << "ok"
+                                        << "no" << int(Qt::Key_Space);
     QTest::newRow("empty mark accepted") << ""
-                                         << "ok";
+                                         << "ok" << 0;
     QTest::newRow("other mark accepted") << "xyz"
-                                         << "ok";
+                                         << "ok" << 0;
     QTest::newRow("accepted withdrawn") << "ok"
-                                        << "no";
+                                        << "no" << 0;
     QTest::newRow("older accepted form withdrawn") << "да"
-                                                   << "no";
+                                                   << "no" << 0;
 }
 
 void MainWindowTest::acceptance() {
     QFETCH(QString, mark);
     QFETCH(QString, after);
+    QFETCH(int, key);
     login("tivon");
     fixtures::record({.worker = ivanov, .priceRow = cutting, .date = tuesday});
     fixtures::record({.worker = petrov, .priceRow = cutting, .date = tuesday, .ok = mark});
@@ -215,7 +223,10 @@ void MainWindowTest::acceptance() {
     Dataset &q = forms().DataModule6->Smena1;
     QVERIFY(q.locate("w_id", petrov));
     const int row = q.recNo();
-    main->DBGrid2DblClick();
+    if (key == 0)
+        main->DBGrid2DblClick();
+    else
+        QTest::keyClick(main->DBGrid2, Qt::Key(key));
     QCOMPARE(
         fixtures::scalar(QString("select ok from accounts_dep.smena where w_id=%1").arg(petrov)).toString(),
         after);
@@ -232,6 +243,8 @@ void MainWindowTest::foremanDoubleClickDoesNothing() {
     fixtures::record({.worker = ivanov, .priceRow = cutting, .date = tuesday});
     showDay(tuesday);
     main->DBGrid2DblClick();
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Space})
+        QTest::keyClick(main->DBGrid2, key);
     QCOMPARE(fixtures::scalar("select ok from accounts_dep.smena").toString(), "no");
 }
 
@@ -294,6 +307,16 @@ void MainWindowTest::deleteAnsweredNo() {
     QCOMPARE(testing::messages().shown.size(), 1);
     QCOMPARE(fixtures::scalar("select count(*) from accounts_dep.smena").toInt(), 1);
     QCOMPARE(forms().DataModule6->Smena1.recordCount(), 1);
+}
+
+// Deleting an accepted record: the question says it is accepted.
+void MainWindowTest::deleteOfAnAcceptedRecordSaysSo() {
+    fixtures::record({.worker = ivanov, .priceRow = cutting, .date = tuesday, .ok = "ok"});
+    showDay(tuesday);
+    testing::messages().answers = {false};
+    main->Button3->click();
+    QCOMPARE(testing::messages().shown.value(0).text, "Позиция принята складом. Удалить позицию из списка?");
+    QCOMPARE(fixtures::scalar("select count(*) from accounts_dep.smena").toInt(), 1);
 }
 
 void MainWindowTest::deleteOnEmptyListAsksNothing() {

@@ -90,6 +90,8 @@ private slots:
     void payShownAsSaved();
     void aWorkersDayHoldsTwentyFourHours_data();
     void aWorkersDayHoldsTwentyFourHours();
+    void changeOfAnAcceptedRecord_data();
+    void changeOfAnAcceptedRecord();
 };
 
 void ShiftRecordEditorTest::initTestCase() {
@@ -606,6 +608,54 @@ void ShiftRecordEditorTest::aWorkersDayHoldsTwentyFourHours() {
     QCOMPARE(recordField("sum(time)", "true").toInt(),
              message.isEmpty() ? (change ? 0 : 16) + hours.toInt() : 16);
     fixtures::exec("delete from accounts_dep.fatigue");
+}
+
+void ShiftRecordEditorTest::changeOfAnAcceptedRecord_data() {
+    QTest::addColumn<QString>("mark");
+    QTest::addColumn<QString>("pieces");
+    QTest::addColumn<QString>("hours");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<bool>("told");
+    // The warehouse accepted 10 pieces: other pieces are a record it has not accepted.
+    QTest::newRow("accepted, pieces changed") << "ok"
+                                              << "12"
+                                              << "8"
+                                              << "no" << true;
+    QTest::newRow("accepted, hours changed") << "ok"
+                                             << "10"
+                                             << "6"
+                                             << "ok" << false;
+    QTest::newRow("not accepted, pieces changed") << "no"
+                                                  << "12"
+                                                  << "8"
+                                                  << "no" << false;
+}
+
+// A change of what the warehouse accepted (pieces, defects, product, operation) clears the mark
+// and says so; the warehouse accepts the changed record again.
+void ShiftRecordEditorTest::changeOfAnAcceptedRecord() {
+    QFETCH(QString, mark);
+    QFETCH(QString, pieces);
+    QFETCH(QString, hours);
+    QFETCH(QString, after);
+    QFETCH(bool, told);
+    fixtures::record(
+        {.worker = ivanov, .priceRow = cutting, .date = day, .quantity = 10, .hours = 8, .ok = mark});
+    main->DateTCloseUp();
+    testing::onModal([&](QDialog *d) {
+        editor->Edit3->setText(pieces);
+        editor->Edit6->setText(hours);
+        editor->Button1->click();
+        return d->result();
+    });
+    main->Button2->click();
+    QCOMPARE(recordField("ok", "true").toString(), after);
+    QCOMPARE(recordField("kol_vo::int", "true").toInt(), pieces.toInt());
+    QCOMPARE(testing::messages().shown.size(), told ? 1 : 0);
+    if (told)
+        QCOMPARE(testing::messages().shown[0].text,
+                 "Запись была принята складом. Изменены количество, брак, изделие или операция, поэтому "
+                 "отметка приёмки снята: склад примет запись заново.");
 }
 
 QTEST_MAIN(ShiftRecordEditorTest)

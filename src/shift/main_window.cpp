@@ -14,6 +14,7 @@
 #include "refbooks/workers_list.h"
 #include "reports/change_history_window.h"
 #include "reports/summary_reports_window.h"
+#include "shift/acceptance_mark.h"
 #include "shift/operation_types_list.h"
 #include "shift/price_list.h"
 #include "shift/shift_record_editor.h"
@@ -60,9 +61,6 @@ QVector<GridColumn> shiftColumns() {
     };
 }
 
-bool isAcceptedMark(const QString &mark) {
-    return mark == QLatin1String("ok") || mark == QStringLiteral("да");
-}
 } // namespace
 
 TForm1::TForm1(QWidget *parent) : QDialog(parent) {
@@ -126,6 +124,8 @@ TForm1::TForm1(QWidget *parent) : QDialog(parent) {
     // The "OK" mark keeps its green or red on the current row.
     DBGrid2->setItemDelegate(new OwnColourDelegate(DBGrid2));
     connect(DBGrid2, &QTableView::doubleClicked, this, guarded([this] { DBGrid2DblClick(); }));
+    // Enter or Space on a row accepts it as the double-click does, for keyboard users.
+    DBGrid2->installEventFilter(this);
     layout->addWidget(DBGrid2, 1);
 
     auto *bottom = new QHBoxLayout;
@@ -332,6 +332,13 @@ void TForm1::showEvent(QShowEvent *e) {
 }
 
 bool TForm1::eventFilter(QObject *watched, QEvent *e) {
+    if (watched == DBGrid2 && e->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(e)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+            runGuarded([this] { DBGrid2DblClick(); });
+            return true;
+        }
+    }
     if (e->type() == QEvent::Hide && watched == DateT->calendarWidget()->window() && watched != this) {
         QTimer::singleShot(0, this, guarded([this] { DateTCloseUp(); }));
         return false;
@@ -487,7 +494,11 @@ void TForm1::Button3Click() {
     if (q.value("id").isNull())
         return;
     refuseIfMonthClosed(forms().DataModule6->ADO_DB, q.value("data").toDate());
-    if (!askYesNo(QStringLiteral("Удалить позицию из списка?"), QStringLiteral("Удаление"))) {
+    // An accepted record is part of what the warehouse took: the question says so.
+    const QString question = isAcceptedMark(q.text("ok"))
+                                 ? QStringLiteral("Позиция принята складом. Удалить позицию из списка?")
+                                 : QStringLiteral("Удалить позицию из списка?");
+    if (!askYesNo(question, QStringLiteral("Удаление"))) {
         q.reopenKeepingPlace();
         return;
     }

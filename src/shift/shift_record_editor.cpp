@@ -10,6 +10,7 @@
 #include "core/row_version.h"
 #include "core/seams.h"
 #include "refbooks/workers_list.h"
+#include "shift/acceptance_mark.h"
 #include "shift/main_window.h"
 #include "shift/piece_pricing.h"
 #include "shift/price_list.h"
@@ -183,6 +184,8 @@ void TForm11::prepareChange(Dataset &row) {
     setWindowTitle("Изменение данных о позиции (11)");
     Tag = 2;
     RecordVersion = rowVersion(row);
+    Before_ = {isAcceptedMark(row.text("ok")), parseCount(row.text("kol_vo")).value_or(0),
+               parseCount(row.text("brak")).value_or(0), row.asId("i_id"), row.asId("o_id")};
     PiecePrice = row.asDouble("cena");
     ListPrice_ = 0;
     Edit7->setText(priceDisplay(round4(PiecePrice)));
@@ -362,34 +365,48 @@ QString TForm11::duplicateSql(int color, Id recordId) const {
     return sql + " and color=" + QString::number(color);
 }
 
+QString TForm11::countSql(const QLineEdit *field) {
+    return QString::number(parseCount(field->text()).value_or(0));
+}
+
+bool TForm11::clearsAcceptance() const {
+    return Tag != 1 && Before_.accepted &&
+           (parseCount(Edit3->text()).value_or(-1) != Before_.pieces ||
+            parseCount(Edit4->text()).value_or(-1) != Before_.defects || ProductId != Before_.product ||
+            OperRowId != Before_.operRow);
+}
+
 void TForm11::insertRecord(const QString &price, int color) {
     SmenaIU.execute(
         QString(
             "insert into accounts_dep.SMENA(w_id, i_id, o_id, cena, kol_vo, brak, data, smena, color, time, "
             "vvod,ok, prize, id_doc, id_doc_item, f_gds_qty_use, id_gds_use, id_cons_use) values(%1, %2, "
-            "%3, %4,%5, %6, to_date('%7', 'DD.MM.YYYY HH24:MI:SS'), %8, %9, %10, '%11', 'no', 0, 0, 0, "
-            "0, 0, 0)")
+            "%3, %4,%5, %6, to_date('%7', 'DD.MM.YYYY HH24:MI:SS'), %8, %9, %10, to_date('%11', "
+            "'DD.MM.YYYY'), 'no', 0, 0, 0, 0, 0, 0)")
             .arg(WorkerId)
             .arg(ProductId)
             .arg(OperRowId)
-            .arg(price, Edit3->text().trimmed(), Edit4->text().trimmed(), sqlDate(DTimeP->date()))
+            .arg(price, countSql(Edit3), countSql(Edit4), sqlDate(DTimeP->date()))
             .arg(forms().Form1->ShiftNumber)
             .arg(color)
-            .arg(Edit6->text().trimmed(), sqlDate(today())));
+            .arg(countSql(Edit6), sqlDate(today())));
 }
 
 int TForm11::updateRecord(const QString &price, int color, Id recordId) {
     return SmenaIU.execute(
         QString("update accounts_dep.SMENA set w_id=%1, i_id=%2, o_id=%3, cena=%4, kol_vo=%5, brak=%6, "
-                "data=to_date('%7', 'DD.MM.YYYY'), smena=%8, color=%9, time=%10, vvod='%11', prize=0, "
-                "id_doc=0, id_doc_item=0, f_gds_qty_use=0, id_gds_use=0, id_cons_use=0 where id=%12")
+                "data=to_date('%7', 'DD.MM.YYYY'), smena=%8, color=%9, time=%10, vvod=to_date('%11', "
+                "'DD.MM.YYYY'), prize=0, id_doc=0, id_doc_item=0, f_gds_qty_use=0, id_gds_use=0, "
+                "id_cons_use=0%12 where id=%13")
             .arg(WorkerId)
             .arg(ProductId)
             .arg(OperRowId)
-            .arg(price, Edit3->text().trimmed(), Edit4->text().trimmed(), sqlDate(DTimeP->date()))
+            .arg(price, countSql(Edit3), countSql(Edit4), sqlDate(DTimeP->date()))
             .arg(forms().Form1->ShiftNumber)
             .arg(color)
-            .arg(Edit6->text().trimmed(), sqlDate(today()))
+            .arg(countSql(Edit6), sqlDate(today()))
+            // What the warehouse accepted is no longer what the record says.
+            .arg(clearsAcceptance() ? QStringLiteral(", ok='no'") : QString())
             .arg(recordId) +
         sameRowVersion(RecordVersion));
 }
@@ -494,10 +511,15 @@ void TForm11::Button1Click() {
     if (refusedPastADay(dm.ADO_DB, WorkerId, Edit1->text().trimmed(), DTimeP->date(), int(*hours), recordId,
                         0))
         return;
+    const bool unaccepted = clearsAcceptance();
     if (!writeRecord(price, color, recordId)) {
         showError("Позиция с такими параметрами уже заведена!", "Ошибка");
         return;
     }
+    if (unaccepted)
+        showError("Запись была принята складом. Изменены количество, брак, изделие или операция, поэтому "
+                  "отметка приёмки снята: склад примет запись заново.",
+                  "Приемка");
     refreshAfterSaved([&] { shiftQuery.reopenKeepingPlace(); });
     for (Dataset *t : {&dm.H_Tabel_1, &dm.H_Tabel_2, &dm.H_Tabel_3})
         t->close();

@@ -73,7 +73,17 @@ private:
     // The day-off state of a date: the sheet's box for the sheet's own day, else the calendar's.
     static bool dayOffOn(const QDate &date);
     void showPay();
-    double ListPrice_ = 0;      // 0: not known (a stored record's price)
+    double ListPrice_ = 0; // 0: not known (a stored record's price)
+    // A changed record as it was read: accepted, and what the warehouse accepted of it.
+    struct Accepted {
+        bool accepted = false;
+        qint64 pieces = 0, defects = 0;
+        Id product = 0, operRow = 0;
+    } Before_;
+    // The change alters what the warehouse accepted: its mark is cleared with the save.
+    bool clearsAcceptance() const;
+    // A count field as the statement takes it, once checked: digits only.
+    static QString countSql(const QLineEdit *field);
     bool PricedDayOff_ = false; // the day-off state PiecePrice holds
     void applyPaintRule();
     bool isPaintOperation() const;
