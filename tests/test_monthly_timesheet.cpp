@@ -95,6 +95,7 @@ private slots:
     void sumsPastTheViewSayTheMonth();
     void yearBoxOffersTheCurrentYear();
     void rebuildButton();
+    void missingShiftRowsAreSaid();
     void menuLaunch();
     void exportReadBack_data();
     void exportReadBack();
@@ -286,7 +287,8 @@ void MonthlyTimesheetTest::yearBoxOffersTheCurrentYear() {
     // A new year's rebuild works.
     household(ivanov, 7777, QDate(2026, 1, 5), 4, 150, 0);
     window->Button3->click();
-    QVERIFY(testing::messages().shown.isEmpty());
+    QCOMPARE(testing::messages().shown.size(), 1);
+    QCOMPARE(testing::messages().shown[0].kind, "info"); // what was rebuilt, not an error
     QCOMPARE(window->CurrentView->recordCount(), 1);
     window->CurrentView->close();
 }
@@ -296,12 +298,40 @@ void MonthlyTimesheetTest::rebuildButton() {
     exec("update accounts_dep.h_tabel set d6=99 where smena=0");
     exec("update accounts_dep.h_tabel set d5=77 where smena=1");
     window->prepare(TForm27::Household, QDate(2024, 3, 20));
+    testing::messages().clear();
     window->Button3->click();
     QVERIFY(window->PB->isHidden());
     QCOMPARE(window->PB->maximum(), 31);
     QCOMPARE(cell(0, "6"), "4");
-    // Shift rows are not the household rebuild's business.
+    // Shift rows are not the household rebuild's business, and the clerk is told where they are.
     QCOMPARE(scalar("select d5 from accounts_dep.h_tabel where smena=1").toInt(), 77);
+    QCOMPARE(testing::messages().shown.size(), 1);
+    QCOMPARE(testing::messages().shown[0].kind, "info");
+    QCOMPARE(testing::messages().shown[0].text,
+             "Перестроены строки хоз. работ за Март 2024. Строки смен "
+             "перестраиваются в окне «Табель по времени» (кнопка «Перестроить»).");
+    window->CurrentView->close();
+}
+
+// "Табель сделка" counts in its footer every record of the month, its grid the workers with a
+// shift row: when rows are missing, the window says how many workers and how to repair it.
+void MonthlyTimesheetTest::missingShiftRowsAreSaid() {
+    workedMarch();
+    window->prepare(TForm27::Piecework, QDate(2024, 3, 20));
+    QVERIFY(window->LabelMissing->isHidden());
+    // Петров's shift row is lost: his money stays in the footer, his line is gone.
+    exec(QString("delete from accounts_dep.h_tabel where w_id=%1").arg(petrov));
+    window->Button5->click();
+    window->ComboBox1->setCurrentIndex(3);
+    window->ComboBox1->setCurrentIndex(2);
+    QVERIFY(!window->LabelMissing->isHidden());
+    QCOMPARE(window->LabelMissing->text(),
+             "В сумме «Сделка» учтены записи смен работников без строки табеля (1): их нет в списке. "
+             "Перестройте месяц в окне «Табель по времени» (кнопка «Перестроить»).");
+    QCOMPARE(window->LabelMissing->accessibleName(), window->LabelMissing->text());
+    // Other modes do not show the piecework footer's note.
+    window->prepare(TForm27::Household, QDate(2024, 3, 20));
+    QVERIFY(window->LabelMissing->isHidden());
     window->CurrentView->close();
 }
 

@@ -85,6 +85,15 @@ void showError(const QString &text, const QString &title) {
     box.exec();
 }
 
+void showInfo(const QString &text, const QString &title) {
+    if (g_messages) {
+        g_messages->info(text, title);
+        return;
+    }
+    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}
+
 bool askYesNo(const QString &text, const QString &title) {
     if (g_messages)
         return g_messages->yesNo(text, title);

@@ -14,6 +14,9 @@ struct Messages {
     virtual ~Messages() = default;
     virtual void error(const QString &text, const QString &title) = 0;
     virtual bool yesNo(const QString &text, const QString &title) = 0;
+    // What the program tells without a fault (what a rebuild did); told as an error unless a
+    // replacement says otherwise.
+    virtual void info(const QString &text, const QString &title) { error(text, title); }
 };
 
 // The desktop's spreadsheet application, which opens a finished workbook for the user.
@@ -40,6 +43,8 @@ void clearTerminationRequest();
 
 // Error box: title, error icon, OK button.
 void showError(const QString &text, const QString &title = QStringLiteral("Ошибка"));
+// Information box: title, information icon, OK button.
+void showInfo(const QString &text, const QString &title);
 // Question box: title, question icon, Yes/No buttons; true on Yes.
 bool askYesNo(const QString &text, const QString &title);
 // Every window shown modally goes through here.

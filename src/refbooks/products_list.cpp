@@ -148,7 +148,7 @@ void TForm3::Button3Click() {
         tx.commit();
         const int kept = dropPrices && !dropProduct ? countPrices(id) : 0;
         if (kept > 0)
-            showError(QString("Расценки, по которым есть записи смен (%1), не удалены: по ним считается "
+            showInfo(QString("Расценки, по которым есть записи смен (%1), не удалены: по ним считается "
                               "оплата этих записей.")
                           .arg(kept),
                       "Удаление");

@@ -227,6 +227,16 @@ TForm27::TForm27(QWidget *parent)
     total(LabelAll, "LabelAll", "Итого:");
     footer->addStretch(1);
     layout->addLayout(footer);
+    // The piecework footer sums every record of the month, the grid lists the workers that have a
+    // shift row: workers whose rows are missing are counted without being shown.
+    LabelMissing = new QLabel(this);
+    LabelMissing->setObjectName("LabelMissing");
+    LabelMissing->setWordWrap(true);
+    LabelMissing->setStyleSheet("QLabel { color: red; }");
+    LabelMissing->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    LabelMissing->setFocusPolicy(Qt::TabFocus);
+    LabelMissing->hide();
+    layout->addWidget(LabelMissing);
 
     auto *buttons = new QHBoxLayout;
     auto button = [&](QPushButton *&b, const char *name, const QString &caption) {
@@ -410,7 +420,27 @@ void TForm27::monthRefresh() {
         t.value->setText(t.query.isEmpty() ? QString() : moneyText(t.query.value("price")));
     }
 
+    showMissingRows(first, next);
     applyColumns();
+}
+
+void TForm27::showMissingRows(const QDate &first, const QDate &next) {
+    int missing = 0;
+    if (Tag == Piecework) {
+        QSqlQuery q = forms().DataModule6->ADO_DB.run(
+            "select count(distinct s.w_id) from accounts_dep.smena s where s.data>=:d1 and s.data<:d2 and "
+            "not exists (select 1 from accounts_dep.h_tabel h where h.w_id=s.w_id and h.month=:m and "
+            "h.year=:y and h.i_type=0)",
+            {{"d1", first}, {"d2", next}, {"m", month()}, {"y", year()}});
+        missing = q.next() ? q.value(0).toInt() : 0;
+    }
+    LabelMissing->setText(missing == 0 ? QString()
+                                       : QString("В сумме «Сделка» учтены записи смен работников без строки "
+                                                 "табеля (%1): их нет в списке. Перестройте месяц в окне "
+                                                 "«Табель по времени» (кнопка «Перестроить»).")
+                                             .arg(missing));
+    LabelMissing->setAccessibleName(LabelMissing->text());
+    LabelMissing->setVisible(missing > 0);
 }
 
 void TForm27::Button5Click() {
@@ -425,6 +455,13 @@ void TForm27::Button3Click() {
         return;
     CurrentView->close();
     runThenReopen({CurrentView}, [&] { RebuildHouseholdRows(*forms().DataModule6, month(), year(), PB); });
+    // This window rebuilds the household rows only: the clerk is told, and where the shift rows are.
+    showInfo(QString("Перестроены строки хоз. работ за %1 %2. Строки смен перестраиваются в окне «Табель по "
+                     "времени» (кнопка «Перестроить»).")
+                 .arg(monthNames().value(month() - 1))
+                 .arg(year()),
+             "Перестроить");
+    showMissingRows(QDate(year(), month(), 1), QDate(year(), month(), 1).addMonths(1));
 }
 
 void TForm27::Button2Click() {

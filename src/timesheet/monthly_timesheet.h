@@ -32,9 +32,10 @@ public:
     QComboBox *ComboBox1; // month
     QComboBox *cb_year;
     QLabel *Label8, *Label7, *Label, *LabelAll; // the totals' values
-    QPushButton *Button2;                       // "Excel"
-    QPushButton *Button5;                       // "Обновить"
-    QPushButton *Button3;                       // "Перестроить"
+    QLabel *LabelMissing; // workers counted in the piecework total without a row of their own
+    QPushButton *Button2; // "Excel"
+    QPushButton *Button5; // "Обновить"
+    QPushButton *Button3; // "Перестроить"
     QProgressBar *PB;
     QPushButton *Button1; // "Выход"
 
@@ -51,6 +52,7 @@ public:
     // month, instead of the server's words.
     void openNamingTheMonth(Dataset &view);
     void monthRefresh();
+    void showMissingRows(const QDate &first, const QDate &next);
     void Button5Click(); // "Обновить"
     void Button3Click(); // "Перестроить"
     void Button2Click(); // "Excel"

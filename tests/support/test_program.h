@@ -9,7 +9,7 @@
 #include "core/seams.h"
 
 struct Message {
-    QString kind; // "error" or "question"
+    QString kind; // "error", "info" or "question"
     QString text;
     QString title;
 };
@@ -20,6 +20,7 @@ public:
     QList<bool> answers; // answers to the next questions; No when none is left
 
     void error(const QString &text, const QString &title) override { shown.append({"error", text, title}); }
+    void info(const QString &text, const QString &title) override { shown.append({"info", text, title}); }
     bool yesNo(const QString &text, const QString &title) override {
         shown.append({"question", text, title});
         return answers.isEmpty() ? false : answers.takeFirst();
