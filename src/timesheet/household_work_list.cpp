@@ -18,6 +18,7 @@
 #include <QHeaderView>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QSqlQuery>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -187,4 +188,29 @@ void TForm25::Button1Click() {
             .arg(first.month())
             .arg(first.year()));
     refreshAfterSaved([this] { reopenKeepingPlace(); });
+    tellAveragePieceResult(first);
+}
+
+void TForm25::tellAveragePieceResult(const QDate &first) {
+    // What was priced, and which entries got 0: their worker has no piece work in the entry's group
+    // that month, which the clerk must see rather than find on the payslip.
+    QSqlQuery q = forms().DataModule6->ADO_DB.run(
+        "select count(*), count(*) filter (where coalesce(f.price,0)=0), string_agg(distinct "
+        "coalesce(p.fio, f.id_p::text) || ' (' || coalesce(i.s_caption, '') || ')', ', ') filter (where "
+        "coalesce(f.price,0)=0) from accounts_dep.fatigue f left join accounts_dep.person p on p.id=f.id_p "
+        "left join cmn_classifier.item i on i.id=f.id_nom where f.i_mnth=:m and f.i_year=:y and f.id_o=7778",
+        {{"m", first.month()}, {"y", first.year()}});
+    if (!q.next())
+        return;
+    const int priced = q.value(0).toInt();
+    const int zero = q.value(1).toInt();
+    const QString period = monthNames().value(first.month() - 1) + ' ' + QString::number(first.year());
+    QString text = priced == 0
+                       ? QString("За %1 нет записей ср. сдельной: рассчитывать нечего.").arg(period)
+                       : QString("Цена ср. сдельной рассчитана за %1: записей %2.").arg(period).arg(priced);
+    if (zero > 0)
+        text += QString(" Цена 0 у записей (%1): у работника нет сдельных работ в этой группе за месяц - %2.")
+                    .arg(zero)
+                    .arg(q.value(2).toString());
+    showInfo(text, "Расчитать ср.сд.");
 }

@@ -36,6 +36,8 @@ public:
     void Button5Click();
     void Button6Click();
     void Button7Click();
+    // Says how many average-piece entries of the month were priced, and which got 0.
+    void tellAveragePieceResult(const QDate &first);
     void Button1Click();
 
 protected:
