@@ -4,8 +4,13 @@
 #include "support/test_program.h"
 #include "support/workbook_reader.h"
 
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <clocale>
@@ -24,6 +29,7 @@ private slots:
     void wrongSheetAndFailingCell();
     void noSpreadsheetApplication_data();
     void noSpreadsheetApplication();
+    void keptInTheDocumentsFolderUnderTheWindowsName();
 };
 
 void SpreadsheetExportTest::initTestCase() {
@@ -149,6 +155,29 @@ void SpreadsheetExportTest::noSpreadsheetApplication() {
     QCOMPARE(testing::messages().shown[0].text,
              "Невозможно открыть Microsoft Excel. Книга сохранена в файле " + app.lastFile);
     QCOMPARE(readWorkbook(app.lastFile).cell(1, 1).text, "сохранено");
+}
+
+// The workbook goes to the user's documents folder (made when missing), named after the window it
+// was made from and the time: the temporary folder is emptied at restart.
+void SpreadsheetExportTest::keptInTheDocumentsFolderUnderTheWindowsName() {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QVERIFY(documents.startsWith(home.path()));
+    QDir(documents).removeRecursively();
+    QDialog window;
+    window.setWindowTitle("Табель: сделка/март (27)");
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.activateWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), &window);
+    SpreadsheetApp app;
+    QCOMPARE(SpreadsheetExport::OpenWorkbook(app, ""), 1);
+    QCOMPARE(SpreadsheetExport::WriteCell(app, 1, 1, 1, "x"), 1);
+    QCOMPARE(SpreadsheetExport::SetVisible(app, true), 1);
+    const QString path = viewer.opened.value(0);
+    QVERIFY2(path.startsWith(documents + "/Табель_ сделка_март (27)_") && path.endsWith(".xlsx"),
+             qPrintable(path));
+    QVERIFY(QFileInfo::exists(path));
+    window.hide();
 }
 
 QTEST_MAIN(SpreadsheetExportTest)

@@ -2,13 +2,16 @@
 
 #include "core/seams.h"
 
+#include <QApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QMap>
+#include <QRegularExpression>
 #include <QStandardPaths>
+#include <QWidget>
 #include <clocale>
 #include <string>
 #include <xlsxwriter.h>
@@ -24,11 +27,30 @@ private:
     std::string saved_;
 };
 
+// The window the export is made from, as a file name: its caption without the characters file
+// systems refuse; "Отчет" when no window is active.
+QString exportName() {
+    QWidget *window =
+        QApplication::activeModalWidget() ? QApplication::activeModalWidget() : QApplication::activeWindow();
+    QString name = window ? window->windowTitle().trimmed() : QString();
+    static const QRegularExpression refused(R"([/\\:*?"<>|\x00-\x1f])");
+    name.replace(refused, "_");
+    name = name.left(60).trimmed();
+    while (name.endsWith('.'))
+        name.chop(1);
+    return name.isEmpty() ? QStringLiteral("Отчет") : name;
+}
+
+// In the user's documents folder (made when missing): the temporary folder is emptied at restart,
+// and the clerk would lose the workbook.
 QString freshExportPath() {
     QString dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!dir.isEmpty())
+        QDir().mkpath(dir);
     if (dir.isEmpty() || !QDir(dir).exists())
         dir = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
-    const QString stem = dir + "/Отчет_" + QDateTime::currentDateTime().toString("yyyyMMdd_HHmmss");
+    const QString stem =
+        dir + '/' + exportName() + '_' + QDateTime::currentDateTime().toString("yyyyMMdd_HHmmss");
     QString path = stem + ".xlsx";
     for (int n = 2; QFileInfo::exists(path); ++n)
         path = QString("%1_%2.xlsx").arg(stem).arg(n);
