@@ -140,6 +140,10 @@ void ChangeHistoryTest::everyKindOfActionIsKept() {
         return d->result();
     });
     main->Button2->click();
+    // The accepted record's pieces changed: its mark is cleared, and the administrator is told.
+    QCOMPARE(lastMessage(), "Запись была принята складом. Изменены количество, брак, изделие или операция, "
+                            "поэтому отметка приёмки снята: склад примет запись заново.");
+    testing::messages().clear();
     TForm25 &household = *forms().Form25;
     household.setListDate(march);
     household.FormActivate();

@@ -14,9 +14,9 @@ struct Messages {
     virtual ~Messages() = default;
     virtual void error(const QString &text, const QString &title) = 0;
     virtual bool yesNo(const QString &text, const QString &title) = 0;
-    // What the program tells without a fault (what a rebuild did); told as an error unless a
-    // replacement says otherwise.
-    virtual void info(const QString &text, const QString &title) { error(text, title); }
+    // What the program tells without a fault (what a rebuild did): nothing to answer, so a
+    // replacement that does not show it may leave it out.
+    virtual void info(const QString &, const QString &) {}
 };
 
 // The desktop's spreadsheet application, which opens a finished workbook for the user.
