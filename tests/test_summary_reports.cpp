@@ -4,6 +4,7 @@
 #include "app/login_window.h"
 #include "core/data_module.h"
 #include "core/forms.h"
+#include "reports/engine/report_preview.h"
 #include "reports/summary_report_layouts.h"
 #include "reports/summary_reports_window.h"
 #include "shift/main_window.h"
@@ -14,15 +15,18 @@
 #include <QAction>
 #include <QApplication>
 #include <QDateEdit>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using fixtures::exec;
 
@@ -66,6 +70,8 @@ private slots:
     void roles_data();
     void roles();
     void typedSecondDateAndTheDaysCovered();
+    void longStatementShowsItWorksAndStops_data();
+    void longStatementShowsItWorksAndStops();
 };
 
 void SummaryReportsTest::initTestCase() {
@@ -381,6 +387,63 @@ void SummaryReportsTest::typedSecondDateAndTheDaysCovered() {
     QCOMPARE(texts.value(0),
              "   Отчет по рабочим за период с 01.03.2024 по 31.03.2024 (за 01.03.2024 - 30.03.2024)");
     window->DTPicker2->setDate(QDate(2024, 4, 1));
+}
+
+void SummaryReportsTest::longStatementShowsItWorksAndStops_data() {
+    QTest::addColumn<bool>("stop");
+    QTest::newRow("waited for: the report opens whole") << false;
+    QTest::newRow("stopped: no report, nothing left running") << true;
+}
+
+// A report's statement that takes seconds before its first row (a big year) does not freeze the
+// window without a word: it says that the report is being made and can stop the statement.
+void SummaryReportsTest::longStatementShowsItWorksAndStops() {
+    QFETCH(bool, stop);
+    window->DTPicker1->setDate(QDate(2024, 3, 1));
+    window->DTPicker2->setDate(QDate(2024, 4, 1));
+    Dataset &query = window->t_Report16;
+    const QString sql = query.sqlText();
+    query.setSql({"with pause as (select pg_sleep(3) as slept) select x.* from (" + sql + ") x, pause"});
+    TForm18::setPreviewer({});
+    QString said, pageTitle;
+    bool shown = false;
+    QTimer::singleShot(800, [&] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *p = qobject_cast<QProgressDialog *>(w); p && p->isVisible()) {
+                shown = true;
+                said = p->labelText();
+                if (stop)
+                    p->cancel();
+            }
+    });
+    testing::onModal([&](QDialog *d) {
+        auto *preview = qobject_cast<ReportPreview *>(d);
+        while (preview && !preview->complete())
+            preview->prepareMore();
+        pageTitle = preview ? allTexts(preview->report()).value(0) : QString("not a preview");
+        return int(QDialog::Rejected);
+    });
+    QElapsedTimer clock;
+    clock.start();
+    window->Button4->click();
+    testing::onModal({});
+    TForm18::setPreviewer([this](const PreparedReport &r, const QString &t) { previews.append({r, t}); });
+    query.setSql(sql.split('\n'));
+    QVERIFY(shown);
+    QCOMPARE(said, "Отчет формируется: база данных выполняет запрос…");
+    QVERIFY2(testing::messages().shown.isEmpty(), qPrintable(testing::messages().shown.value(0).text));
+    if (stop) {
+        QVERIFY2(clock.elapsed() < 2500, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(pageTitle.isEmpty());
+        QCOMPARE(
+            fixtures::scalar("select count(*) from pg_stat_activity where query like '%pg_sleep(3)%' and "
+                             "pid<>pg_backend_pid()")
+                .toInt(),
+            0);
+    } else {
+        QCOMPARE(pageTitle,
+                 "   Отчет по рабочим за период с 01.03.2024 по 01.04.2024 (за 01.03.2024 - 31.03.2024)");
+    }
 }
 
 QTEST_MAIN(SummaryReportsTest)

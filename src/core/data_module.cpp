@@ -88,9 +88,13 @@ QString TDataModule6::shiftTimesheetSql(int n) {
         .join('\n');
 }
 
-Database &TDataModule6::portionedConnection() {
+QString TDataModule6::portionedConnectionString() const {
     QString wanted = reportsConnectionString.isEmpty() ? ADO_DB.connectionString() : reportsConnectionString;
-    wanted.replace("UseDeclareFetch=0", "UseDeclareFetch=1").replace("Fetch=100;", "Fetch=2000;");
+    return wanted.replace("UseDeclareFetch=0", "UseDeclareFetch=1").replace("Fetch=100;", "Fetch=2000;");
+}
+
+Database &TDataModule6::portionedConnection() {
+    const QString wanted = portionedConnectionString();
     if (!portioned_.isOpen() || portioned_.connectionString() != wanted)
         portioned_.connect(wanted);
     return portioned_;

@@ -19,6 +19,9 @@ public:
     // A second connection to the same database that reads results in portions (a cursor) instead
     // of whole, for the long reads of reports. Opened on first use.
     Database &portionedConnection();
+    // Where the reports read in portions: the reports' server (or the main one), read with a
+    // cursor, a portion of rows at a time.
+    QString portionedConnectionString() const;
     // The reports' own connection (its settings may name a server of its own); empty: the main
     // connection's.
     QString reportsConnectionString;

@@ -8,6 +8,7 @@
 #include "core/guard.h"
 #include "core/seams.h"
 #include "core/window_lock.h"
+#include "reports/engine/background_rows.h"
 #include "reports/engine/report_preview.h"
 #include "reports/spreadsheet_export.h"
 #include "reports/summary_report_layouts.h"
@@ -182,7 +183,18 @@ void TForm18::runReport(const SummaryReport &report, Dataset &query) {
         previewerRef()(prepare(report, query), title);
         return;
     }
-    std::unique_ptr<ReportPreparation> preparation = startPreparation(report, query);
+    // The statement runs on a connection of its own while the window says that it works and can
+    // stop it: a big year takes seconds before its first row.
+    query.close();
+    bindPeriod(query, report.parameters);
+    const int kind = kindIndex();
+    auto rows = std::make_unique<BackgroundRows>(
+        forms().DataModule6->portionedConnectionString(), query.sqlText(), query.boundParams(),
+        kind == 0 ? QString() : QStringLiteral("naimen"), kind == 2 ? 1 : 0);
+    if (!waitForStatement(*rows, title))
+        return;
+    rows->throwIfFailed();
+    auto preparation = std::make_unique<ReportPreparation>(report.layout(title), std::move(rows));
     {
         WaitCursor wait;
         preparation->makeFirstPage();

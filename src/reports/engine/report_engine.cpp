@@ -79,7 +79,7 @@ QStringList PreparedReport::texts(int page) const {
     return out;
 }
 
-static bool isNumericType(int type) {
+bool isNumericType(int type) {
     return type == QMetaType::Double || type == QMetaType::Int || type == QMetaType::LongLong ||
            type == QMetaType::Short || type == QMetaType::Float || type == QMetaType::UInt ||
            type == QMetaType::ULongLong;

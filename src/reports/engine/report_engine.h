@@ -51,6 +51,9 @@ struct PreparedReport {
 
 // The rows a report is prepared from, walked once: the current row and the one before it (a group
 // footer shows the last row of its group) are all that is held.
+// A column of this type is summed and shown as a number.
+bool isNumericType(int metaType);
+
 class ReportRows {
 public:
     virtual ~ReportRows() = default;
