@@ -108,14 +108,15 @@ TForm11::TForm11(QWidget *parent) : QDialog(parent), SmenaIU(forms().DataModule6
     label("Цена итог", Edit7, row, 2);
     grid->addWidget(Edit7, row++, 3);
     label("Сумма", Edit9, row, 0);
-    grid->addWidget(Edit9, row, 1);
+    grid->addWidget(Edit9, row++, 1);
     // "Сумма" counts every piece at the final price, as it always has; the line beside it is what
     // the record will be paid: good pieces only, at the price as saved.
     LabelPay = new QLabel(group);
     LabelPay->setObjectName("LabelPay");
     LabelPay->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     LabelPay->setFocusPolicy(Qt::TabFocus);
-    grid->addWidget(LabelPay, row++, 2, 1, 4);
+    LabelPay->setWordWrap(true);
+    grid->addWidget(LabelPay, row++, 0, 1, 6);
     layout->addWidget(group);
 
     const SaveCancelRow buttons = addSaveCancelRow(this, layout, "Запись", "Отмена", "Button2");
@@ -129,7 +130,7 @@ TForm11::TForm11(QWidget *parent) : QDialog(parent), SmenaIU(forms().DataModule6
     setTabOrder(DTimeP, Edit4);
     setTabOrder(Edit4, LabelPay);
     setTabOrder(LabelPay, Button1);
-    setFixedSize(520, 300);
+    setFixedSize(520, 340);
 
     connect(Button1, &QPushButton::clicked, this, guarded([this] { Button1Click(); }));
     connect(Button3, &QPushButton::clicked, this, guarded([this] { Button3Click(); }));
@@ -518,8 +519,8 @@ void TForm11::Button1Click() {
     }
     if (unaccepted)
         showInfo("Запись была принята складом. Изменены количество, брак, изделие или операция, поэтому "
-                  "отметка приёмки снята: склад примет запись заново.",
-                  "Приемка");
+                 "отметка приёмки снята: склад примет запись заново.",
+                 "Приемка");
     refreshAfterSaved([&] { shiftQuery.reopenKeepingPlace(); });
     for (Dataset *t : {&dm.H_Tabel_1, &dm.H_Tabel_2, &dm.H_Tabel_3})
         t->close();
