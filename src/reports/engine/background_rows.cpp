@@ -141,13 +141,8 @@ bool BackgroundRows::next() {
         queue_.pop_front();
         lock.unlock();
         changed_.notify_all();
-        if (only_ >= 0) {
-            bool a = false, b = false;
-            const QString v = row.value(only_).toString();
-            const double x = v.toDouble(&a), y = onlyValue_.toDouble(&b);
-            if (a && b ? x != y : v != onlyValue_)
-                continue;
-        }
+        if (only_ >= 0 && !sameValue(row.value(only_).toString(), onlyValue_))
+            continue;
         current_ = std::move(row);
         return true;
     }

@@ -4,8 +4,8 @@
 #include "reports/engine/expression.h"
 
 #include <QFile>
-#include <QHash>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
@@ -97,17 +97,18 @@ QueryRows::QueryRows(Database &db, const QString &sql, const SqlParams &params, 
         only_ = fieldIndex(onlyField);
 }
 
+bool sameValue(const QString &value, const QString &wanted) {
+    bool a = false, b = false;
+    const double x = value.toDouble(&a), y = wanted.toDouble(&b);
+    return a && b ? x == y : value == wanted;
+}
+
 bool QueryRows::next() {
     previous_ = std::move(current_);
     current_.clear();
     while (query_.next()) {
-        if (only_ >= 0) {
-            bool a = false, b = false;
-            const QString v = query_.value(only_).toString();
-            const double x = v.toDouble(&a), y = onlyValue_.toDouble(&b);
-            if (a && b ? x != y : v != onlyValue_)
-                continue;
-        }
+        if (only_ >= 0 && !sameValue(query_.value(only_).toString(), onlyValue_))
+            continue;
         current_.resize(fields_.size());
         for (int i = 0; i < fields_.size(); ++i)
             current_[i] = query_.value(i);

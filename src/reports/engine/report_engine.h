@@ -54,6 +54,9 @@ struct PreparedReport {
 // A column of this type is summed and shown as a number.
 bool isNumericType(int metaType);
 
+// A row's field against the one value a report keeps: as numbers when both are ("1" and "1.0").
+bool sameValue(const QString &value, const QString &wanted);
+
 class ReportRows {
 public:
     virtual ~ReportRows() = default;
