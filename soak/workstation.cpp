@@ -8,6 +8,7 @@
 #include "core/guard.h"
 #include "core/roles.h"
 #include "core/seams.h"
+#include "core/session.h"
 #include "shift/main_window.h"
 #include "shift/piece_pricing.h"
 #include "shift/shift_record_editor.h"
@@ -123,9 +124,7 @@ bool Workstation::start() {
     main.LoginName = login_;
     for (int n = 1; n <= 4; ++n)
         dm().shiftQuery(n).setParam("ok", QStringLiteral("ta"));
-    dm().ADO_DB.setSessionSettings({{"piecework.login_role", QStringLiteral("Администратор")},
-                                    {"piecework.workstation", name_},
-                                    {"application_name", name_}});
+    startSession(dm().ADO_DB, login_, name_, name_);
     return true;
 }
 

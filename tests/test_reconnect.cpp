@@ -6,6 +6,7 @@
 #include "core/db_error.h"
 #include "core/forms.h"
 #include "core/guard.h"
+#include "core/session.h"
 #include "refbooks/worker_card.h"
 #include "shift/main_window.h"
 #include "support/fixtures.h"
@@ -35,8 +36,7 @@ void ReconnectTest::survivesRestart() {
     TForm1 &main = *forms().Form1;
     main.LoginName = "31620574";
     // What the login leaves in the session for the change history.
-    forms().DataModule6->ADO_DB.setSessionSettings(
-        {{"piecework.login_role", "Администратор"}, {"piecework.workstation", "reconnect-test"}});
+    startSession(forms().DataModule6->ADO_DB, main.LoginName, "reconnect-test");
     for (int n = 1; n <= 4; ++n)
         forms().DataModule6->shiftQuery(n).setParam("ok", "ta");
     const int worker = fixtures::worker("Иванов И.И.");

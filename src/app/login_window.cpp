@@ -6,6 +6,7 @@
 #include "core/migrations.h"
 #include "core/roles.h"
 #include "core/seams.h"
+#include "core/session.h"
 #include "core/version_check.h"
 #include "reports/summary_reports_window.h"
 #include "shift/main_window.h"
@@ -88,9 +89,7 @@ void TForm23::Button1Click() {
     if (!upgradedIfNeeded(role))
         return;
     // The database's change history names who did what from this session on.
-    // The login text is the credential: the history keeps the role and the workstation.
-    forms().DataModule6->ADO_DB.setSessionSettings(
-        {{"piecework.login_role", roleName(role)}, {"piecework.workstation", QSysInfo::machineHostName()}});
+    startSession(forms().DataModule6->ADO_DB, login, QSysInfo::machineHostName());
     main.applyRole(role);
     forms().Form18->applyRole(role);
     hide();
