@@ -10,7 +10,6 @@
 #include "core/seams.h"
 #include "core/session.h"
 #include "shift/main_window.h"
-#include "shift/piece_pricing.h"
 #include "shift/shift_record_editor.h"
 #include "timesheet/closed_months.h"
 #include "timesheet/household_entry_editor.h"
@@ -291,9 +290,7 @@ bool Workstation::addShiftRecord(Action &a) {
         // What the two pickers hand over.
         editor.WorkerId = worker.id;
         editor.Edit1->setText(worker.name);
-        editor.takeOperation(row.product, row.id,
-                             shiftPiecePrice(row.listPrice, main.CBox1->isChecked(), shift), row.text,
-                             row.listPrice, main.CBox1->isChecked());
+        editor.takeOperation(row.product, row.id, row.text, row.listPrice, main.CBox1->isChecked());
         editor.Edit3->setText(QString::number(quantity));
         editor.Edit4->setText(QString::number(defects));
         editor.Edit6->setText(QString::number(hours));

@@ -141,10 +141,10 @@ bool onlyReads(const QString &sql) {
 } // namespace
 
 QSqlQuery Database::run(const QString &sql, const SqlParams &params) {
-    const bool reads = onlyReads(sql);
-    if (!inTransaction_ && !reads)
+    if (!inTransaction_ && !onlyReads(sql))
         return runAlone(sql, params);
-    const bool retriable = !inTransaction_ && reads;
+    // A read outside a transaction may be asked again.
+    const bool retriable = !inTransaction_;
     try {
         return runOnce(sql, params);
     } catch (const DbError &e) {

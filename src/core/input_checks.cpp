@@ -22,7 +22,7 @@ bool isNumericOverflow(const QString &databaseText) {
     return databaseText.contains(QLatin1String("22003")) ||
            databaseText.contains(QLatin1String("numeric field overflow"), Qt::CaseInsensitive) ||
            databaseText.contains(QStringLiteral("переполнение поля numeric"), Qt::CaseInsensitive) ||
-           databaseText.contains(QLatin1String("out of range"), Qt::CaseInsensitive);
+           databaseText.contains(QLatin1String("integer out of range"), Qt::CaseInsensitive);
 }
 
 bool refusedAsLongAgo(const QDate &date) {

@@ -158,14 +158,19 @@ QString TForm18::periodTitle(const QString &prefix) const {
            coveredDaysText(DTPicker1->date(), DTPicker2->date()) + ")";
 }
 
-std::unique_ptr<ReportPreparation> TForm18::startPreparation(const SummaryReport &report, Dataset &query) {
+TForm18::BoundStatement TForm18::boundStatement(const SummaryReport &report, Dataset &query) {
     query.close();
     bindPeriod(query, report.parameters);
-    // The rows are read as they come and drawn at once: a year's report never holds them all.
     const int kind = kindIndex();
-    auto rows = std::make_unique<QueryRows>(
-        forms().DataModule6->portionedConnection(), query.sqlText(), query.boundParams(),
-        kind == 0 ? QString() : QStringLiteral("naimen"), kind == 2 ? 1 : 0);
+    return {query.sqlText(), query.boundParams(), kind == 0 ? QString() : QStringLiteral("naimen"),
+            kind == 2 ? 1 : 0};
+}
+
+std::unique_ptr<ReportPreparation> TForm18::startPreparation(const SummaryReport &report, Dataset &query) {
+    // The rows are read as they come and drawn at once: a year's report never holds them all.
+    const BoundStatement s = boundStatement(report, query);
+    auto rows = std::make_unique<QueryRows>(forms().DataModule6->portionedConnection(), s.sql, s.params,
+                                            s.onlyField, s.onlyValue);
     return std::make_unique<ReportPreparation>(report.layout(periodTitle(report.titlePrefix)),
                                                std::move(rows));
 }
@@ -185,12 +190,9 @@ void TForm18::runReport(const SummaryReport &report, Dataset &query) {
     }
     // The statement runs on a connection of its own while the window says that it works and can
     // stop it: a big year takes seconds before its first row.
-    query.close();
-    bindPeriod(query, report.parameters);
-    const int kind = kindIndex();
-    auto rows = std::make_unique<BackgroundRows>(
-        forms().DataModule6->portionedConnectionString(), query.sqlText(), query.boundParams(),
-        kind == 0 ? QString() : QStringLiteral("naimen"), kind == 2 ? 1 : 0);
+    const BoundStatement s = boundStatement(report, query);
+    auto rows = std::make_unique<BackgroundRows>(forms().DataModule6->portionedConnectionString(), s.sql,
+                                                 s.params, s.onlyField, s.onlyValue);
     if (!waitForStatement(*rows, title))
         return;
     rows->throwIfFailed();

@@ -47,6 +47,14 @@ public:
     // The preparation of a report over the window's period and kind, not yet begun: its rows are
     // read as it goes.
     std::unique_ptr<ReportPreparation> startPreparation(const SummaryReport &report, Dataset &query);
+    // The report's statement bound to the period, and the product kind its rows keep.
+    struct BoundStatement {
+        QString sql;
+        SqlParams params;
+        QString onlyField;
+        QVariant onlyValue;
+    };
+    BoundStatement boundStatement(const SummaryReport &report, Dataset &query);
     // What the report buttons do: the preview opens on the first page as soon as it is made, and
     // the rest follow while the user reads.
     void runReport(const SummaryReport &report, Dataset &query);

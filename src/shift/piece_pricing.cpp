@@ -6,14 +6,21 @@
 #include <cfenv>
 #include <cmath>
 
+QVector<double> pieceFactors(bool dayOff, int shift) {
+    QVector<double> factors;
+    if (dayOff)
+        factors << 2;
+    if (shift == 3)
+        factors << 1.2;
+    else if (shift == 4)
+        factors << 1.5;
+    return factors;
+}
+
 double shiftPiecePrice(double listPrice, bool dayOff, int shift) {
     double price = listPrice;
-    if (dayOff)
-        price *= 2;
-    if (shift == 3)
-        price *= 1.2;
-    else if (shift == 4)
-        price *= 1.5;
+    for (const double f : pieceFactors(dayOff, shift))
+        price *= f;
     return price;
 }
 

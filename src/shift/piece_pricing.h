@@ -2,8 +2,12 @@
 // How a shift record's piece price follows from the list price, and how prices are rounded,
 // shown and written into statements.
 #include <QString>
+#include <QVector>
 
-// Doubled on a day off; x1.2 in the third shift, x1.5 in overtime (shift 4).
+// The factors of a record's piece price: 2 on a day off; 1.2 in the third shift, 1.5 in overtime
+// (shift 4).
+QVector<double> pieceFactors(bool dayOff, int shift);
+// The list price with those factors.
 double shiftPiecePrice(double listPrice, bool dayOff, int shift);
 
 // Rounded to 4 decimals: x10000 in extended precision, to the nearest integer (ties to even),

@@ -83,8 +83,6 @@ void TForm4::Button2Click() {
         if (!oper.isEmpty()) {
             TForm1 &main = *forms().Form1;
             const Id productId = oper.asId("i_id");
-            const double price =
-                shiftPiecePrice(oper.asDouble("cena"), main.CBox1->isChecked(), main.ShiftNumber);
             const QString mark =
                 forms()
                     .DataModule6
@@ -94,7 +92,8 @@ void TForm4::Button2Click() {
                     .trimmed();
             const QString text =
                 mark + "; " + oper.text("VID").trimmed() + "; " + productKindName(oper.asInt("NAIMEN"));
-            forms().Form11->takeOperation(productId, oper.asId("id"), price, text, oper.asDouble("cena"),
+            // The editor prices the pick from the list price, the day off and the shift.
+            forms().Form11->takeOperation(productId, oper.asId("id"), text, oper.asDouble("cena"),
                                           main.CBox1->isChecked());
         }
         accept();

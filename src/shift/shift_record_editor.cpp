@@ -185,8 +185,8 @@ void TForm11::prepareChange(Dataset &row) {
     setWindowTitle("Изменение данных о позиции (11)");
     Tag = 2;
     RecordVersion = rowVersion(row);
-    Before_ = {isAcceptedMark(row.text("ok")), parseCount(row.text("kol_vo")).value_or(0),
-               parseCount(row.text("brak")).value_or(0), row.asId("i_id"), row.asId("o_id")};
+    Before_ = {isAcceptedMark(row.text("ok")), qRound64(row.asDouble("kol_vo")),
+               qRound64(row.asDouble("brak")), row.asId("i_id"), row.asId("o_id")};
     PiecePrice = row.asDouble("cena");
     ListPrice_ = 0;
     Edit7->setText(priceDisplay(round4(PiecePrice)));
@@ -223,11 +223,10 @@ void TForm11::prepareChange(Dataset &row) {
     showPay();
 }
 
-void TForm11::takeOperation(Id productId, Id operRowId, double piecePrice, const QString &text,
-                            double listPrice, bool dayOff) {
+void TForm11::takeOperation(Id productId, Id operRowId, const QString &text, double listPrice, bool dayOff) {
     ProductId = productId;
     OperRowId = operRowId;
-    PiecePrice = piecePrice;
+    PiecePrice = shiftPiecePrice(listPrice, dayOff, forms().Form1->ShiftNumber);
     ListPrice_ = listPrice;
     PricedDayOff_ = dayOff;
     Edit2->setText(text);
@@ -264,8 +263,9 @@ void TForm11::dateChanged() {
 }
 
 void TForm11::showPay() {
-    const auto pieces = parseWholeNumber(Edit3->text().trimmed());
-    const auto defects = parseWholeNumber(Edit4->text().trimmed().isEmpty() ? "0" : Edit4->text().trimmed());
+    const auto pieces = parseCount(Edit3->text());
+    const auto defects =
+        Edit4->text().trimmed().isEmpty() ? std::optional<qint64>(0) : parseCount(Edit4->text());
     if (!pieces || !defects || Edit2->text().trimmed().isEmpty() || *defects > *pieces) {
         LabelPay->clear();
         return;
@@ -273,14 +273,9 @@ void TForm11::showPay() {
     const double price = round4(PiecePrice);
     QString factors;
     if (ListPrice_ > 0) {
-        const int shift = forms().Form1->ShiftNumber;
         QStringList parts{priceDisplay(round4(ListPrice_))};
-        if (PricedDayOff_)
-            parts << priceDisplay(2);
-        if (shift == 3)
-            parts << priceDisplay(1.2);
-        if (shift == 4)
-            parts << priceDisplay(1.5);
+        for (const double f : pieceFactors(PricedDayOff_, forms().Form1->ShiftNumber))
+            parts << priceDisplay(f);
         if (parts.size() > 1)
             factors = " (" + parts.join(" x ") + ")";
     }

@@ -48,10 +48,9 @@ public:
     void prepareAdd(const QDate &date);
     void prepareChange(Dataset &row);
 
-    // The price list's pick: the record's product, price-list row, piece price and text; the list
-    // price and the day-off state the piece price was made of.
-    void takeOperation(Id productId, Id operRowId, double piecePrice, const QString &text, double listPrice,
-                       bool dayOff);
+    // The price list's pick: the record's product, price-list row and text; the piece price is made
+    // of the list price, the day-off state and the sheet's shift.
+    void takeOperation(Id productId, Id operRowId, const QString &text, double listPrice, bool dayOff);
 
     void Button1Click();
     // What "Запись" writes once the fields are checked: the record (added, or changed while it

@@ -172,17 +172,15 @@ void TForm24::showPrice() {
     DBEdit2->setText(
         chosen ? shortestNumber(chosenPrice() * Edit6->text().toInt(), QLocale().decimalPoint().at(0))
                : QString());
-    const auto hours = parseWholeNumber(Edit6->text().trimmed());
+    const auto hours = parseCount(Edit6->text());
     if (!chosen || !hours) {
         LabelPay->clear();
         return;
     }
     const QChar point = QLocale().decimalPoint().at(0);
     QStringList parts{shortestNumber(chosenPrice(), point)};
-    if (forms().Form25->CBox1->isChecked())
-        parts << "2";
-    if (CBox1->isChecked())
-        parts << shortestNumber(1.2, point);
+    for (const double f : entryFactors())
+        parts << shortestNumber(f, point);
     LabelPay->setText(QString("к начислению: %1 x %2 ч = %3")
                           .arg(parts.join(" x "))
                           .arg(*hours)
@@ -190,12 +188,19 @@ void TForm24::showPrice() {
     LabelPay->setAccessibleName(LabelPay->text());
 }
 
+QVector<double> TForm24::entryFactors() const {
+    QVector<double> factors;
+    if (forms().Form25->CBox1->isChecked())
+        factors << 2;
+    if (CBox1->isChecked())
+        factors << 1.2;
+    return factors;
+}
+
 double TForm24::entryPrice() const {
     double price = chosenPrice();
-    if (forms().Form25->CBox1->isChecked())
-        price *= 2;
-    if (CBox1->isChecked())
-        price *= 1.2;
+    for (const double f : entryFactors())
+        price *= f;
     return price;
 }
 

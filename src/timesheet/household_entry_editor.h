@@ -5,6 +5,7 @@
 #include "core/id.h"
 
 #include <QDialog>
+#include <QVector>
 
 class QCheckBox;
 class QComboBox;
@@ -56,6 +57,8 @@ protected:
 private:
     void openTypes(int type);
     void showPrice();
-    // The hourly price saved: the type's price x 2 on a day off (the list's box) x 1.2 at night.
+    // The factors of the hourly price: 2 on a day off (the list's box), 1.2 at night.
+    QVector<double> entryFactors() const;
+    // The hourly price saved: the type's price with those factors.
     double entryPrice() const;
 };

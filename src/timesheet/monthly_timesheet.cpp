@@ -461,7 +461,6 @@ void TForm27::Button3Click() {
                  .arg(monthNames().value(month() - 1))
                  .arg(year()),
              "Перестроить");
-    showMissingRows(QDate(year(), month(), 1), QDate(year(), month(), 1).addMonths(1));
 }
 
 void TForm27::Button2Click() {
