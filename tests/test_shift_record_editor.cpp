@@ -87,6 +87,7 @@ private slots:
     void priceFollowsTheRecordsDate();
     void storedPriceAskedAboutANewDate_data();
     void storedPriceAskedAboutANewDate();
+    void typedDateAskedOnceLeft();
     void payShownAsSaved();
     void aWorkersDayHoldsTwentyFourHours_data();
     void aWorkersDayHoldsTwentyFourHours();
@@ -533,6 +534,36 @@ void ShiftRecordEditorTest::storedPriceAskedAboutANewDate() {
              "Дата записи изменена на 10.03.2024 (выходной день). Цена 10 рассчитана для рабочего дня. "
              "Пересчитать цену: 20?");
     QCOMPARE(recordField("cena::text", "true").toString(), price);
+}
+
+// A date typed part by part passes through other days: the question comes once, for the date
+// typed, when the field is left, not at its first digit.
+void ShiftRecordEditorTest::typedDateAskedOnceLeft() {
+    fixtures::record({.worker = ivanov, .priceRow = cutting, .date = day, .price = 10});
+    main->DateTCloseUp();
+    int whileTyping = -1;
+    bool exposed = false;
+    testing::messages().answers = {true};
+    testing::onModal([&](QDialog *d) {
+        d->show();
+        exposed = QTest::qWaitForWindowExposed(d);
+        d->activateWindow();
+        editor->DTimeP->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(editor->DTimeP, "10.03.2024");
+        whileTyping = int(testing::messages().shown.size());
+        QTest::keyClick(editor->DTimeP, Qt::Key_Tab);
+        editor->Button1->click();
+        d->hide();
+        return d->result();
+    });
+    main->Button2->click();
+    QVERIFY(exposed);
+    QCOMPARE(whileTyping, 0);
+    QCOMPARE(testing::messages().shown.size(), 1);
+    QVERIFY(
+        testing::messages().shown[0].text.startsWith("Дата записи изменена на 10.03.2024 (выходной день)"));
+    QCOMPARE(recordField("cena::text", "true").toString(), "20");
+    QCOMPARE(recordField("data", "true").toDate(), QDate(2024, 3, 10));
 }
 
 // Beside "Сумма" (every piece at the final price, as it always was) the editor shows what will be

@@ -138,7 +138,13 @@ TForm11::TForm11(QWidget *parent) : QDialog(parent), SmenaIU(forms().DataModule6
     connect(Edit3, &QLineEdit::editingFinished, this, guarded([this] { recomputeDisplays(); }));
     connect(Edit6, &QLineEdit::editingFinished, this, guarded([this] { recomputeDisplays(); }));
     connect(Edit4, &QLineEdit::editingFinished, this, guarded([this] { recomputeDisplays(); }));
-    connect(DTimeP, &QDateEdit::dateChanged, this, guarded([this] { dateChanged(); }));
+    // A date typed part by part passes through other days ("1", "13", ...): it is priced once the
+    // field is left or the record saved; one picked from the calendar or set at once, at once.
+    connect(DTimeP, &QDateEdit::dateChanged, this, guarded([this] {
+                if (!DTimeP->hasFocus())
+                    dateChanged();
+            }));
+    connect(DTimeP, &QDateEdit::editingFinished, this, guarded([this] { dateChanged(); }));
 
     forms().Form5->pickTargets[1] = [this](Id id, const QString &fio) {
         Edit1->setText(fio);
@@ -196,6 +202,7 @@ void TForm11::prepareChange(Dataset &row) {
         DTimeP->setDate(row.value("data").toDate());
     }
     PricedDayOff_ = dayOffOn(DTimeP->date());
+    KeptPriceFor_ = QDate();
     Edit1->setText(row.text("fio").trimmed());
     Edit2->setText(row.text("marka").trimmed() + "; " + row.text("vid").trimmed() + "; " +
                    productKindName(row.asInt("naimen")));
@@ -247,15 +254,20 @@ void TForm11::dateChanged() {
     if (ListPrice_ > 0) {
         PiecePrice = shiftPiecePrice(ListPrice_, dayOff, forms().Form1->ShiftNumber);
     } else {
-        // A stored record's price: its day-off factor alone changes, and only when the user says so.
+        // A stored record's price: its day-off factor alone changes, and only when the user says so
+        // (asked once for a date).
+        if (date == KeptPriceFor_)
+            return;
         const double again = round4(dayOff ? PiecePrice * 2 : PiecePrice / 2);
         const QString question =
             QString("Дата записи изменена на %1 (%2). Цена %3 рассчитана для %4. Пересчитать цену: %5?")
                 .arg(sqlDate(date), dayOff ? "выходной день" : "рабочий день",
                      priceDisplay(round4(PiecePrice)), dayOff ? "рабочего дня" : "выходного дня",
                      priceDisplay(again));
-        if (!askYesNo(question, "Цена"))
+        if (!askYesNo(question, "Цена")) {
+            KeptPriceFor_ = date;
             return;
+        }
         PiecePrice = again;
     }
     PricedDayOff_ = dayOff;
@@ -459,6 +471,8 @@ void TForm11::Button1Click() {
         showError("Все поля должны быть заполнены!", "Ошибка");
         return;
     }
+    // A date typed and saved without leaving the field is priced now.
+    dateChanged();
     const std::optional<qint64> pieces = parseCount(Edit3->text());
     const std::optional<qint64> defects = parseCount(Edit4->text());
     const std::optional<qint64> hours = parseCount(Edit6->text());

@@ -2,6 +2,7 @@
 // The shift record editor: a foreman enters (mode 1) or corrects (mode 2) what one worker did on
 // one operation of one product on one date and shift. Picking the operation prices the record;
 // saving writes it and the worker's day total into the monthly timesheet.
+#include <QDate>
 #include <QDialog>
 
 #include "core/command.h"
@@ -84,6 +85,7 @@ private:
     // A count field as the statement takes it, once checked: digits only.
     static QString countSql(const QLineEdit *field);
     bool PricedDayOff_ = false; // the day-off state PiecePrice holds
+    QDate KeptPriceFor_;        // the user kept the stored price for this date
     void applyPaintRule();
     bool isPaintOperation() const;
     QString duplicateSql(int color, Id recordId) const;
