@@ -1,8 +1,8 @@
 // How long the lists take to open on a big workshop: the day's sheet, the reference books, the
 // price list and the overall monthly timesheet. Run through scripts/bench.
+#include "app/main_window.h"
 #include "bench_support.h"
 #include "core/forms.h"
-#include "shift/main_window.h"
 #include "timesheet/monthly_timesheet.h"
 
 #include <QLineEdit>

@@ -1,5 +1,6 @@
 #include "workstation.h"
 
+#include "app/main_window.h"
 #include "app/startup.h"
 #include "core/data_module.h"
 #include "core/dataset.h"
@@ -9,7 +10,6 @@
 #include "core/roles.h"
 #include "core/seams.h"
 #include "core/session.h"
-#include "shift/main_window.h"
 #include "shift/shift_record_editor.h"
 #include "timesheet/closed_months.h"
 #include "timesheet/household_entry_editor.h"
@@ -120,7 +120,7 @@ bool Workstation::start() {
         return false;
     // What the login window does for a user, with the workstation named as a machine would be.
     TForm1 &main = *forms().Form1;
-    main.LoginName = login_;
+    main.session.login = login_;
     for (int n = 1; n <= 4; ++n)
         dm().shiftQuery(n).setParam("ok", QStringLiteral("ta"));
     startSession(dm().ADO_DB, login_, name_, name_);
@@ -290,7 +290,7 @@ bool Workstation::addShiftRecord(Action &a) {
         // What the two pickers hand over.
         editor.WorkerId = worker.id;
         editor.Edit1->setText(worker.name);
-        editor.takeOperation(row.product, row.id, row.text, row.listPrice, main.CBox1->isChecked());
+        editor.takeOperation(row.product, row.id, row.text, row.listPrice);
         editor.Edit3->setText(QString::number(quantity));
         editor.Edit4->setText(QString::number(defects));
         editor.Edit6->setText(QString::number(hours));

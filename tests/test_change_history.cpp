@@ -2,12 +2,12 @@
 // action with its values before and after and the login that did it, paths around the program,
 // and the history window with its filters and export.
 #include "app/login_window.h"
+#include "app/main_window.h"
 #include "core/data_module.h"
 #include "core/forms.h"
 #include "refbooks/groups_list.h"
 #include "refbooks/workers_list.h"
 #include "reports/change_history_window.h"
-#include "shift/main_window.h"
 #include "shift/price_list.h"
 #include "shift/shift_record_editor.h"
 #include "support/fixtures.h"
@@ -45,7 +45,7 @@ class ChangeHistoryTest : public QObject {
         login.Edit1->setText(text);
         testing::onModal([](QDialog *) { return int(QDialog::Rejected); });
         login.Button1->click();
-        QCOMPARE(main->LoginName, text);
+        QCOMPARE(main->session.login, text);
         main->DateT->setDate(march);
         main->DateTCloseUp();
         main->selectShift(1);

@@ -1,12 +1,12 @@
 // Household work and the average piece rate: entries saved through the editor with its pickers and
 // prices, their day cells, delete and move, and the month's recalculation of the average rate.
+#include "app/main_window.h"
 #include "core/data_module.h"
 #include "core/database.h"
 #include "core/db_error.h"
 #include "core/forms.h"
 #include "refbooks/groups_list.h"
 #include "refbooks/workers_list.h"
-#include "shift/main_window.h"
 #include "support/fixtures.h"
 #include "support/test_program.h"
 #include "timesheet/day_cells.h"

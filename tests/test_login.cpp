@@ -1,9 +1,9 @@
 // The login text picks the role, and the role decides what the main window lets the user do.
 #include "app/interface_language.h"
 #include "app/login_window.h"
+#include "app/main_window.h"
 #include "core/data_module.h"
 #include "core/forms.h"
-#include "shift/main_window.h"
 #include "support/test_program.h"
 
 #include <QAction>
@@ -93,7 +93,7 @@ void LoginTest::roles() {
     login.Button1->click();
     QVERIFY(shownMain);
     QCOMPARE(seen, states);
-    QCOMPARE(main.LoginName, text.trimmed());
+    QCOMPARE(main.session.login, text.trimmed());
     QCOMPARE(main.ShiftNumber, 1);
     for (int n = 1; n <= 4; ++n)
         QCOMPARE(forms().DataModule6->shiftQuery(n).param("ok").toString(), "ta");
@@ -121,14 +121,14 @@ void LoginTest::refusedThenAccepted() {
     QCOMPARE(testing::messages().shown[0].text, "Введены неверные данные.");
     QCOMPARE(testing::messages().shown[0].title, "Ошибка");
     QVERIFY(login.isVisible());
-    QCOMPARE(main.LoginName, "Quorbel");
+    QCOMPARE(main.session.login, "Quorbel");
     QVERIFY(!main.N11->isEnabled());
     QCOMPARE(testing::terminations(), 0);
 
     login.Edit1->setText("tivon");
     login.Button1->click();
     QVERIFY(shown);
-    QCOMPARE(main.LoginName, "tivon");
+    QCOMPARE(main.session.login, "tivon");
 }
 
 void LoginTest::russianWhateverTheSystemLocale() {

@@ -1,9 +1,9 @@
 // The daily shift sheet: what activation and the date picker show, acceptance by double-click,
 // and delete with the rewrite of the worker's day cell.
+#include "app/main_window.h"
 #include "core/data_module.h"
 #include "core/dataset_model.h"
 #include "core/forms.h"
-#include "shift/main_window.h"
 #include "shift/shift_record_editor.h"
 #include "support/fixtures.h"
 #include "support/test_program.h"
@@ -33,7 +33,7 @@ class MainWindowTest : public QObject {
     const QDate tuesday{2024, 3, 5};
     const QDate saturday{2024, 3, 9};
 
-    void login(const QString &text) { main->LoginName = text; }
+    void login(const QString &text) { main->session.login = text; }
     void showDay(const QDate &day) {
         testing::setToday(day);
         main->FormActivate();

@@ -2,12 +2,12 @@
 // company's base schema and its data is brought up to date, once; a failing migration leaves the
 // database as it was; a database lacking one is found at start, and an administrator applies it.
 #include "app/login_window.h"
+#include "app/main_window.h"
 #include "core/data_module.h"
 #include "core/database.h"
 #include "core/db_error.h"
 #include "core/forms.h"
 #include "core/migrations.h"
-#include "shift/main_window.h"
 #include "support/test_program.h"
 
 #include <QLineEdit>

@@ -1,13 +1,13 @@
 // Writes that must not change paid wages or another workstation's work: saves, deletes and
 // acceptance of rows changed elsewhere since they were read, and every writing action in a closed
 // month, from the program's windows and from plain SQL.
+#include "app/main_window.h"
 #include "core/data_module.h"
 #include "core/db_error.h"
 #include "core/forms.h"
 #include "refbooks/groups_list.h"
 #include "refbooks/products_list.h"
 #include "refbooks/workers_list.h"
-#include "shift/main_window.h"
 #include "shift/shift_record_editor.h"
 #include "support/fixtures.h"
 #include "support/test_program.h"
@@ -95,7 +95,7 @@ void MonthEndGuardsTest::initTestCase() {
     dm = forms().DataModule6;
     main = forms().Form1;
     household = forms().Form25;
-    main->LoginName = "31620574";
+    main->session.login = "31620574";
     for (int n = 1; n <= 4; ++n)
         dm->shiftQuery(n).setParam("ok", "ta");
     ivanov = fixtures::worker("Иванов И.И.");
@@ -406,9 +406,9 @@ void MonthEndGuardsTest::closedMonthRefusesPlainSql() {
 
 void MonthEndGuardsTest::closingAndReopeningThroughTheWindow() {
     MonthClosingWindow &w = *forms().MonthClosing;
-    main->LoginName = "7093";
+    const Session session{"7093", roleForLogin("7093"), QSysInfo::machineHostName()};
     // The menu offers last month: the one whose wages are paid now.
-    w.prepare(MonthClosingWindow::Close, april.addDays(1));
+    w.prepare(MonthClosingWindow::Close, april.addDays(1), session);
     QCOMPARE(w.ComboBox1->currentText(), "Март");
     QCOMPARE(w.SpinYear->value(), 2024);
     QCOMPARE(w.LabelState->text(), "Месяц открыт");
@@ -443,7 +443,7 @@ void MonthEndGuardsTest::closingAndReopeningThroughTheWindow() {
     QVERIFY(!w.LabelState->text().contains("7093"));
 
     // Opening offers the latest closed month, whatever today is.
-    w.prepare(MonthClosingWindow::Reopen, QDate(2025, 7, 1));
+    w.prepare(MonthClosingWindow::Reopen, QDate(2025, 7, 1), session);
     QCOMPARE(w.windowTitle(), "Открыть месяц");
     QCOMPARE(w.ComboBox1->currentText(), "Март");
     QCOMPARE(w.SpinYear->value(), 2024);

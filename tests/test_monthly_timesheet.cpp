@@ -1,10 +1,10 @@
 // The monthly timesheet window in its four modes: day columns and widths of a month, weekends in
 // red, the lines with their hours and money, the shop's totals, the year box, the household
 // rebuild, the menu launch and the export read back.
+#include "app/main_window.h"
 #include "core/data_module.h"
 #include "core/forms.h"
 #include "core/guard.h"
-#include "shift/main_window.h"
 #include "support/fixtures.h"
 #include "support/test_program.h"
 #include "support/workbook_reader.h"

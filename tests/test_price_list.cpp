@@ -1,9 +1,9 @@
 // The price list: list price and norm count, the filter, the operation row editor, the norms
 // window, the picker's pricing and the spreadsheet export.
+#include "app/main_window.h"
 #include "core/data_module.h"
 #include "core/forms.h"
 #include "refbooks/products_list.h"
-#include "shift/main_window.h"
 #include "shift/norms_window.h"
 #include "shift/operation_price_editor.h"
 #include "shift/operation_types_list.h"
@@ -397,13 +397,12 @@ void PriceListTest::normsRefuseWhatIsNotANumber() {
 }
 
 void PriceListTest::pickerPricesTheRecord() {
-    TForm1 &main = *forms().Form1;
     TForm11 &editor = *forms().Form11;
     const int row = fixtures::priceRow(shelf, cutting, 1, 12.5);
     addNorm(row, 10, 100);
     addNorm(row, 11, 150);
-    main.CBox1->setChecked(false);
-    main.ShiftNumber = 1;
+    // Opened from a working day's first shift.
+    editor.prepareAdd({QDate(2024, 3, 5), false, 1}, dm->Smena1);
     list->Tag = 1;
     dm->Oper.open();
     list->Button2->click();

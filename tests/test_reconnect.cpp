@@ -1,6 +1,7 @@
 // A database restart while the program runs: a read meets the dropped connection and is simply
 // asked again on a new one; a write that meets it is not repeated behind the user's back, says in
 // Russian that nothing was saved, and works when the user repeats it.
+#include "app/main_window.h"
 #include "core/data_module.h"
 #include "core/database.h"
 #include "core/db_error.h"
@@ -8,7 +9,6 @@
 #include "core/guard.h"
 #include "core/session.h"
 #include "refbooks/worker_card.h"
-#include "shift/main_window.h"
 #include "support/fixtures.h"
 #include "support/test_program.h"
 
@@ -34,9 +34,9 @@ void ReconnectTest::initTestCase() {
 
 void ReconnectTest::survivesRestart() {
     TForm1 &main = *forms().Form1;
-    main.LoginName = "31620574";
+    main.session.login = "31620574";
     // What the login leaves in the session for the change history.
-    startSession(forms().DataModule6->ADO_DB, main.LoginName, "reconnect-test");
+    startSession(forms().DataModule6->ADO_DB, main.session.login, "reconnect-test");
     for (int n = 1; n <= 4; ++n)
         forms().DataModule6->shiftQuery(n).setParam("ok", "ta");
     const int worker = fixtures::worker("Иванов И.И.");

@@ -1,5 +1,6 @@
 // The reference books: filters, maintenance through the editors with the database checked after,
 // duplicate checks, the product delete cascade, and picking into an opener.
+#include "app/main_window.h"
 #include "core/data_module.h"
 #include "core/forms.h"
 #include "refbooks/group_editor.h"
@@ -8,7 +9,6 @@
 #include "refbooks/products_list.h"
 #include "refbooks/worker_card.h"
 #include "refbooks/workers_list.h"
-#include "shift/main_window.h"
 #include "shift/operation_type_editor.h"
 #include "shift/operation_types_list.h"
 #include "support/fixtures.h"

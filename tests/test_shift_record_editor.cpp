@@ -1,10 +1,10 @@
 // The shift record editor: pricing a pick, rounding and the displays, the paint rule, the
 // duplicate check, and the record with its timesheet day cells as saved.
+#include "app/main_window.h"
 #include "core/data_module.h"
 #include "core/formatting.h"
 #include "core/forms.h"
 #include "refbooks/workers_list.h"
-#include "shift/main_window.h"
 #include "shift/piece_pricing.h"
 #include "shift/price_list.h"
 #include "shift/shift_record_editor.h"
@@ -46,6 +46,8 @@ class ShiftRecordEditorTest : public QObject {
         });
         editor->Button4->click();
     }
+    // The editor as "Добавить" of the sheet prepares it, for the tests that use it directly.
+    void openedFromSheet() { editor->prepareAdd(main->sheetDay(), main->currentShift()); }
     // Adds a record through "Добавить" of the main window.
     void addRecord(int worker, int priceRow, const QString &quantity, const QString &hours,
                    const QString &color = QString()) {
@@ -100,7 +102,7 @@ void ShiftRecordEditorTest::initTestCase() {
     dm = forms().DataModule6;
     main = forms().Form1;
     editor = forms().Form11;
-    main->LoginName = "31620574";
+    main->session.login = "31620574";
     for (int n = 1; n <= 4; ++n)
         dm->shiftQuery(n).setParam("ok", "ta");
     ivanov = fixtures::worker("Иванов И.И.");
@@ -122,7 +124,7 @@ void ShiftRecordEditorTest::init() {
     main->DateTCloseUp();
     main->CBox1->setChecked(false);
     main->selectShift(1);
-    editor->prepareAdd(day);
+    openedFromSheet();
 }
 
 void ShiftRecordEditorTest::pricing_data() {
@@ -145,6 +147,7 @@ void ShiftRecordEditorTest::pricing() {
     QFETCH(QString, price);
     main->CBox1->setChecked(dayOff);
     main->selectShift(shift);
+    openedFromSheet();
     pick(ivanov, cutting);
     QCOMPARE(editor->OperRowId, cutting);
     QCOMPARE(editor->Edit2->text(), "СТ-101; Резка; Готовая продукция");
@@ -495,6 +498,7 @@ void ShiftRecordEditorTest::priceFollowsTheRecordsDate() {
     QFETCH(QDate, newDate);
     QFETCH(QString, price);
     main->selectShift(shift);
+    openedFromSheet();
     pick(ivanov, cutting);
     if (newDate == day)
         editor->DTimeP->setDate(QDate(2024, 3, 10));

@@ -2,12 +2,12 @@
 // month (titles, sums, colours, the kind filter, an empty period), a report as PDF, the export by
 // products read back, and what the roles switch off.
 #include "app/login_window.h"
+#include "app/main_window.h"
 #include "core/data_module.h"
 #include "core/forms.h"
 #include "reports/engine/report_preview.h"
 #include "reports/summary_report_layouts.h"
 #include "reports/summary_reports_window.h"
-#include "shift/main_window.h"
 #include "support/fixtures.h"
 #include "support/test_program.h"
 #include "support/workbook_reader.h"

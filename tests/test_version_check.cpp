@@ -1,11 +1,11 @@
 // Start-up and the version check: the newest build leaves its stamp, an older one ends itself
 // within five seconds; a failed connection ends the program with its message.
 #include "app/login_window.h"
+#include "app/main_window.h"
 #include "app/startup.h"
 #include "core/data_module.h"
 #include "core/forms.h"
 #include "core/version_check.h"
-#include "shift/main_window.h"
 #include "support/fixtures.h"
 #include "support/test_program.h"
 

@@ -1,5 +1,6 @@
 #include "app/login_window.h"
 
+#include "app/main_window.h"
 #include "core/data_module.h"
 #include "core/forms.h"
 #include "core/guard.h"
@@ -9,7 +10,6 @@
 #include "core/session.h"
 #include "core/version_check.h"
 #include "reports/summary_reports_window.h"
-#include "shift/main_window.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -76,7 +76,8 @@ void TForm23::Button1Click() {
     TForm1 &main = *forms().Form1;
     const QString login = Edit1->text().trimmed();
     main.ShiftNumber = 1;
-    main.LoginName = login;
+    main.session = Session{};
+    main.session.login = login;
     const Role role = roleForLogin(login);
     main.N11->setEnabled(role == Role::Administrator);
     // "ta" is a mark no record carries, so every record is listed.
@@ -89,7 +90,7 @@ void TForm23::Button1Click() {
     if (!upgradedIfNeeded(role))
         return;
     // The database's change history names who did what from this session on.
-    startSession(forms().DataModule6->ADO_DB, login, QSysInfo::machineHostName());
+    main.session = startSession(forms().DataModule6->ADO_DB, login, QSysInfo::machineHostName());
     main.applyRole(role);
     forms().Form18->applyRole(role);
     hide();

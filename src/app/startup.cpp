@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/login_window.h"
+#include "app/main_window.h"
 #include "core/connection_string.h"
 #include "core/data_module.h"
 #include "core/db_error.h"
@@ -16,7 +17,6 @@
 #include "refbooks/workers_list.h"
 #include "reports/change_history_window.h"
 #include "reports/summary_reports_window.h"
-#include "shift/main_window.h"
 #include "shift/norms_window.h"
 #include "shift/operation_price_editor.h"
 #include "shift/operation_type_editor.h"

@@ -7,11 +7,9 @@
 #include "core/seams.h"
 #include "core/window_lock.h"
 #include "reports/spreadsheet_export.h"
-#include "shift/main_window.h"
 #include "shift/norms_window.h"
 #include "shift/operation_price_editor.h"
 #include "shift/piece_pricing.h"
-#include "shift/shift_record_editor.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -81,7 +79,6 @@ void TForm4::Button2Click() {
     Dataset &oper = forms().DataModule6->Oper;
     if (Tag == 1) {
         if (!oper.isEmpty()) {
-            TForm1 &main = *forms().Form1;
             const Id productId = oper.asId("i_id");
             const QString mark =
                 forms()
@@ -90,11 +87,9 @@ void TForm4::Button2Click() {
                              "marka")
                     .toString()
                     .trimmed();
-            const QString text =
-                mark + "; " + oper.text("VID").trimmed() + "; " + productKindName(oper.asInt("NAIMEN"));
-            // The editor prices the pick from the list price, the day off and the shift.
-            forms().Form11->takeOperation(productId, oper.asId("id"), text, oper.asDouble("cena"),
-                                          main.CBox1->isChecked());
+            // The editor prices the pick from this row's list price, its day off and its shift.
+            handToOpener(oper.asId("id"), mark + "; " + oper.text("VID").trimmed() + "; " +
+                                              productKindName(oper.asInt("NAIMEN")));
         }
         accept();
         return;

@@ -11,7 +11,6 @@
 #include "core/seams.h"
 #include "refbooks/workers_list.h"
 #include "shift/acceptance_mark.h"
-#include "shift/main_window.h"
 #include "shift/piece_pricing.h"
 #include "shift/price_list.h"
 #include "timesheet/day_cells.h"
@@ -150,6 +149,11 @@ TForm11::TForm11(QWidget *parent) : QDialog(parent), SmenaIU(forms().DataModule6
         Edit1->setText(fio);
         WorkerId = id;
     };
+    // The price list hands over the chosen row of the operations list it shows.
+    forms().Form4->pickTargets[1] = [this](Id operRowId, const QString &text) {
+        const Dataset &oper = forms().DataModule6->Oper;
+        takeOperation(oper.asId("i_id"), operRowId, text, oper.asDouble("cena"));
+    };
 }
 
 bool TForm11::eventFilter(QObject *watched, QEvent *e) {
@@ -168,10 +172,13 @@ void TForm11::showEvent(QShowEvent *e) {
     Button3->setFocus();
 }
 
-void TForm11::prepareAdd(const QDate &date) {
+void TForm11::prepareAdd(const SheetDay &sheet, Dataset &list) {
+    Sheet_ = sheet;
+    List_ = &list;
+    ShownId_ = 0;
     {
         const QSignalBlocker quiet(DTimeP);
-        DTimeP->setDate(date);
+        DTimeP->setDate(sheet.date);
     }
     OperRowId = 0;
     PiecePrice = 0;
@@ -187,7 +194,14 @@ void TForm11::prepareAdd(const QDate &date) {
     Tag = 1;
 }
 
-void TForm11::prepareChange(Dataset &row) {
+void TForm11::prepareChange(const SheetDay &sheet, Dataset &list) {
+    Sheet_ = sheet;
+    List_ = &list;
+    const Dataset &row = list;
+    ShownId_ = row.asId("id");
+    ShownWorker_ = row.asId("w_id");
+    ShownShift_ = row.asInt("smena");
+    ShownDate_ = row.value("data").toDate();
     setWindowTitle("Изменение данных о позиции (11)");
     Tag = 2;
     RecordVersion = rowVersion(row);
@@ -230,18 +244,18 @@ void TForm11::prepareChange(Dataset &row) {
     showPay();
 }
 
-void TForm11::takeOperation(Id productId, Id operRowId, const QString &text, double listPrice, bool dayOff) {
+void TForm11::takeOperation(Id productId, Id operRowId, const QString &text, double listPrice) {
+    const bool dayOff = Sheet_.dayOff;
     ProductId = productId;
     OperRowId = operRowId;
-    PiecePrice = shiftPiecePrice(listPrice, dayOff, forms().Form1->ShiftNumber);
+    PiecePrice = shiftPiecePrice(listPrice, dayOff, Sheet_.shift);
     ListPrice_ = listPrice;
     PricedDayOff_ = dayOff;
     Edit2->setText(text);
 }
 
-bool TForm11::dayOffOn(const QDate &date) {
-    const TForm1 &main = *forms().Form1;
-    return date == main.DateT->date() ? main.CBox1->isChecked() : isWeekend(date);
+bool TForm11::dayOffOn(const QDate &date) const {
+    return date == Sheet_.date ? Sheet_.dayOff : isWeekend(date);
 }
 
 void TForm11::dateChanged() {
@@ -252,7 +266,7 @@ void TForm11::dateChanged() {
     if (dayOff == PricedDayOff_)
         return;
     if (ListPrice_ > 0) {
-        PiecePrice = shiftPiecePrice(ListPrice_, dayOff, forms().Form1->ShiftNumber);
+        PiecePrice = shiftPiecePrice(ListPrice_, dayOff, Sheet_.shift);
     } else {
         // A stored record's price: its day-off factor alone changes, and only when the user says so
         // (asked once for a date).
@@ -286,7 +300,7 @@ void TForm11::showPay() {
     QString factors;
     if (ListPrice_ > 0) {
         QStringList parts{priceDisplay(round4(ListPrice_))};
-        for (const double f : pieceFactors(PricedDayOff_, forms().Form1->ShiftNumber))
+        for (const double f : pieceFactors(PricedDayOff_, Sheet_.shift))
             parts << priceDisplay(f);
         if (parts.size() > 1)
             factors = " (" + parts.join(" x ") + ")";
@@ -311,8 +325,8 @@ void TForm11::Button4Click() {
     oper.close();
     oper.setFiltered(false);
     oper.open();
-    if (Tag != 1 && forms().Form1->CurrentShiftQuery)
-        oper.locate("id", forms().Form1->CurrentShiftQuery->asInt("o_id"));
+    if (Tag != 1)
+        oper.locate("id", Before_.operRow);
     list.Button2->setText("Выбрать");
     list.Button1->hide();
     list.Button3->hide();
@@ -359,7 +373,7 @@ void TForm11::recomputeDisplays() {
 }
 
 QString TForm11::duplicateSql(int color, Id recordId) const {
-    const int shift = forms().Form1->ShiftNumber;
+    const int shift = Sheet_.shift;
     QString sql =
         QString("select count(id) as cnt from accounts_dep.SMENA where w_id=%1 and o_id=%2 and i_id=%3 and "
                 "data=to_date('%4', 'DD.MM.YYYY') and smena=%5")
@@ -395,7 +409,7 @@ void TForm11::insertRecord(const QString &price, int color) {
             .arg(ProductId)
             .arg(OperRowId)
             .arg(price, countSql(Edit3), countSql(Edit4), sqlDate(DTimeP->date()))
-            .arg(forms().Form1->ShiftNumber)
+            .arg(Sheet_.shift)
             .arg(color)
             .arg(countSql(Edit6), sqlDate(today())));
 }
@@ -410,7 +424,7 @@ int TForm11::updateRecord(const QString &price, int color, Id recordId) {
             .arg(ProductId)
             .arg(OperRowId)
             .arg(price, countSql(Edit3), countSql(Edit4), sqlDate(DTimeP->date()))
-            .arg(forms().Form1->ShiftNumber)
+            .arg(Sheet_.shift)
             .arg(color)
             .arg(countSql(Edit6), sqlDate(today()))
             // What the warehouse accepted is no longer what the record says.
@@ -426,18 +440,15 @@ void TForm11::clearFields() {
 
 bool TForm11::writeRecord(const QString &price, int color, Id recordId) {
     TDataModule6 &dm = *forms().DataModule6;
-    const int shift = forms().Form1->ShiftNumber;
-    Dataset &shiftQuery = dm.shiftQuery(shift);
+    const int shift = Sheet_.shift;
     const QDate date = DTimeP->date();
     const TimesheetKey key = TimesheetKey::shiftRow(WorkerId, shift);
     // The record and its day cells are written together or not at all.
     Transaction tx(dm.ADO_DB);
     QList<QPair<TimesheetKey, QDate>> cells{{key, date}};
-    const bool moved =
-        Tag != 1 && (shiftQuery.asId("w_id") != WorkerId || shiftQuery.asInt("smena") != shift ||
-                     shiftQuery.value("data").toDate() != date);
-    const TimesheetKey oldKey = TimesheetKey::shiftRow(shiftQuery.asId("w_id"), shiftQuery.asInt("smena"));
-    const QDate oldDate = shiftQuery.value("data").toDate();
+    const bool moved = Tag != 1 && (ShownWorker_ != WorkerId || ShownShift_ != shift || ShownDate_ != date);
+    const TimesheetKey oldKey = TimesheetKey::shiftRow(ShownWorker_, ShownShift_);
+    const QDate oldDate = ShownDate_;
     if (moved)
         cells.append({oldKey, oldDate});
     // Two workstations entering the same record at once: the second one waits for the first one's
@@ -515,9 +526,7 @@ void TForm11::Button1Click() {
     const QString price = priceSql(round4(PiecePrice));
     const int color = Edit5->text().trimmed().isEmpty() ? 0 : Edit5->text().trimmed().toInt();
     TDataModule6 &dm = *forms().DataModule6;
-    TForm1 &main = *forms().Form1;
-    Dataset &shiftQuery = dm.shiftQuery(main.ShiftNumber);
-    const Id recordId = Tag == 1 ? 0 : shiftQuery.asId("id");
+    const Id recordId = Tag == 1 ? 0 : ShownId_;
     if (refusedPastADay(dm.ADO_DB, WorkerId, Edit1->text().trimmed(), DTimeP->date(), int(*hours), recordId,
                         0))
         return;
@@ -530,7 +539,7 @@ void TForm11::Button1Click() {
         showInfo("Запись была принята складом. Изменены количество, брак, изделие или операция, поэтому "
                  "отметка приёмки снята: склад примет запись заново.",
                  "Приемка");
-    refreshAfterSaved([&] { shiftQuery.reopenKeepingPlace(); });
+    refreshAfterSaved([this] { List_->reopenKeepingPlace(); });
     for (Dataset *t : {&dm.H_Tabel_1, &dm.H_Tabel_2, &dm.H_Tabel_3})
         t->close();
     clearFields();

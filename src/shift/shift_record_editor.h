@@ -14,6 +14,14 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+// What the day sheet shows when it opens the editor: the day a new record starts on, that day's
+// day-off box, and the sheet's shift, which every record saved from here carries.
+struct SheetDay {
+    QDate date;
+    bool dayOff = false;
+    int shift = 1;
+};
+
 class TForm11 : public QDialog {
     Q_OBJECT
 public:
@@ -45,13 +53,14 @@ public:
     QPushButton *Button2; // "Отмена"
     Command SmenaIU;
 
-    // Prepared by the main window.
-    void prepareAdd(const QDate &date);
-    void prepareChange(Dataset &row);
+    // Prepared by the day sheet: list is the sheet's list of the shift, read again after a save;
+    // a change edits its current row.
+    void prepareAdd(const SheetDay &sheet, Dataset &list);
+    void prepareChange(const SheetDay &sheet, Dataset &list);
 
     // The price list's pick: the record's product, price-list row and text; the piece price is made
-    // of the list price, the day-off state and the sheet's shift.
-    void takeOperation(Id productId, Id operRowId, const QString &text, double listPrice, bool dayOff);
+    // of the list price, the sheet's day-off box and the sheet's shift.
+    void takeOperation(Id productId, Id operRowId, const QString &text, double listPrice);
 
     void Button1Click();
     // What "Запись" writes once the fields are checked: the record (added, or changed while it
@@ -71,7 +80,14 @@ protected:
 
 private:
     // The day-off state of a date: the sheet's box for the sheet's own day, else the calendar's.
-    static bool dayOffOn(const QDate &date);
+    bool dayOffOn(const QDate &date) const;
+    SheetDay Sheet_;
+    Dataset *List_ = nullptr;
+    // The changed record as it was read: where its day cell is.
+    Id ShownId_ = 0;
+    Id ShownWorker_ = 0;
+    int ShownShift_ = 0;
+    QDate ShownDate_;
     void showPay();
     double ListPrice_ = 0; // 0: not known (a stored record's price)
     // A changed record as it was read: accepted, and what the warehouse accepted of it.

@@ -7,7 +7,6 @@
 #include "core/guard.h"
 #include "core/roles.h"
 #include "core/seams.h"
-#include "shift/main_window.h"
 #include "timesheet/closed_months.h"
 
 #include <QComboBox>
@@ -15,7 +14,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QSysInfo>
 #include <QVBoxLayout>
 
 MonthClosingWindow::MonthClosingWindow(QWidget *parent) : QDialog(parent) {
@@ -62,8 +60,9 @@ int MonthClosingWindow::year() const {
     return SpinYear->value();
 }
 
-void MonthClosingWindow::prepare(Mode mode, const QDate &day) {
+void MonthClosingWindow::prepare(Mode mode, const QDate &day, const Session &session) {
     mode_ = mode;
+    session_ = session;
     const QString caption = mode == Close ? QStringLiteral("Закрыть месяц") : QStringLiteral("Открыть месяц");
     setWindowTitle(caption);
     Button1->setText(caption);
@@ -83,8 +82,8 @@ void MonthClosingWindow::prepare(Mode mode, const QDate &day) {
     showState();
 }
 
-void MonthClosingWindow::launch(Mode mode) {
-    prepare(mode, today());
+void MonthClosingWindow::launch(Mode mode, const Session &session) {
+    prepare(mode, today(), session);
     showModal(this);
 }
 
@@ -107,9 +106,7 @@ void MonthClosingWindow::Button1Click() {
     if (mode_ == Close) {
         if (!askYesNo("Закрыть месяц " + period + "? Записи месяца нельзя будет изменить.", "Закрыть месяц"))
             return;
-        closeMonth(db, month(), year(),
-                   actorText(roleForLogin(forms().Form1 ? forms().Form1->LoginName : QString()),
-                             QSysInfo::machineHostName()));
+        closeMonth(db, month(), year(), actorText(session_.role, session_.workstation));
     } else {
         if (!askYesNo("Открыть месяц " + period + " для изменений?", "Открыть месяц"))
             return;

@@ -3,9 +3,12 @@
 // their money and acceptance marks; records are added, changed, deleted and accepted here, and
 // every other window is reached from its menu.
 #include "core/roles.h"
+#include "core/session.h"
+#include "shift/shift_record_editor.h"
 
 #include <QDate>
 #include <QDialog>
+#include <functional>
 
 class Dataset;
 class DatasetModel;
@@ -27,7 +30,8 @@ public:
     void openShiftLists();
 
     int ShiftNumber = 1;
-    QString LoginName;
+    // Who works here: set by the login window when the session starts.
+    Session session;
     Dataset *CurrentShiftQuery = nullptr;
     int BuildDate = 0;
     int BuildTime = 0;
@@ -51,6 +55,9 @@ public:
     Dataset &currentShift();
     DatasetModel *sourceOf(int shiftNumber) const;
 
+    // What the record editor starts from: the shown date, its day-off box and the shift.
+    SheetDay sheetDay() const;
+
     // Enables the controls the role may use.
     void applyRole(Role role);
 
@@ -63,11 +70,6 @@ public:
     void Button2Click(); // "Изменить"
     void Button3Click(); // "Удалить"
     void Button5Click(); // "Ср.сд./хоз. работы"
-    void N1Click();      // workers
-    void N3Click();      // products
-    void N4Click();      // price list
-    void N6Click();      // operation types
-    void N8Click();      // nomenclature groups
     void N10Click();     // summary reports
 
 protected:
@@ -76,6 +78,9 @@ protected:
 
 private:
     void buildMenu();
+    // A menu item that opens a window and, once it is closed, activates the sheet again (coming
+    // back from a window opened here counts as an activation).
+    void opens(QAction *item, std::function<void()> open);
     void reopenShiftQueries(const QDate &date);
     // The lists read again once the record editor closes; after a save, a lost connection there
     // does not make the save look failed.

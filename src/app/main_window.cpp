@@ -1,4 +1,4 @@
-#include "shift/main_window.h"
+#include "app/main_window.h"
 
 #include "core/data_module.h"
 #include "core/dataset_model.h"
@@ -6,7 +6,6 @@
 #include "core/formatting.h"
 #include "core/forms.h"
 #include "core/guard.h"
-#include "core/row_version.h"
 #include "core/seams.h"
 #include "core/version_check.h"
 #include "refbooks/groups_list.h"
@@ -17,9 +16,8 @@
 #include "shift/acceptance_mark.h"
 #include "shift/operation_types_list.h"
 #include "shift/price_list.h"
-#include "shift/shift_record_editor.h"
+#include "shift/record_actions.h"
 #include "timesheet/closed_months.h"
-#include "timesheet/day_cells.h"
 #include "timesheet/household_work_list.h"
 #include "timesheet/month_closing_window.h"
 #include "timesheet/monthly_timesheet.h"
@@ -220,31 +218,47 @@ void TForm1::buildMenu() {
     N20 = MainMenu->addAction("История изменений");
     N5 = MainMenu->addAction("Выход");
     connect(N5, &QAction::triggered, this, [this] { reject(); });
-    connect(N1, &QAction::triggered, this, guarded([this] { N1Click(); }));
-    connect(N3, &QAction::triggered, this, guarded([this] { N3Click(); }));
-    connect(N6, &QAction::triggered, this, guarded([this] { N6Click(); }));
-    connect(N8, &QAction::triggered, this, guarded([this] { N8Click(); }));
-    connect(N4, &QAction::triggered, this, guarded([this] { N4Click(); }));
+    // The reference books open for maintenance: the change button captioned "Изменить", the buttons
+    // that change the list shown, one of them the default.
+    opens(N1, [] {
+        TForm5 &list = *forms().Form5;
+        list.runForMaintenance(list.Button2, {list.Button1, list.Button3}, list.Button1);
+    });
+    opens(N3, [] {
+        TForm3 &list = *forms().Form3;
+        list.runForMaintenance(list.Button2, {list.Button1, list.Button3}, list.Button1);
+    });
+    opens(N6, [] {
+        TForm8 &list = *forms().Form8;
+        forms().DataModule6->Vid_oper.setFiltered(false);
+        list.runForMaintenance(list.Button2, {list.Button1, list.Button3}, list.Button1);
+    });
+    opens(N8, [] {
+        TForm26 &list = *forms().Form26;
+        list.runForMaintenance(list.Button3, {list.Button1, list.Button2}, nullptr);
+    });
+    opens(N4, [] {
+        TForm4 &list = *forms().Form4;
+        list.runForMaintenance(list.Button2, {list.Button1, list.Button3}, list.Button1);
+    });
     const std::pair<QAction *, TForm27::Mode> timesheets[] = {{N9, TForm27::Piecework},
                                                               {N14, TForm27::Household},
                                                               {N15, TForm27::AveragePiece},
                                                               {N17, TForm27::Overall}};
     for (const auto &[item, mode] : timesheets)
-        connect(item, &QAction::triggered, this, guarded([this, mode = mode] {
-                    forms().Form27->launch(mode);
-                    FormActivate();
-                }));
+        opens(item, [mode = mode] { forms().Form27->launch(mode); });
     connect(N10, &QAction::triggered, this, guarded([this] { N10Click(); }));
     connect(N18, &QAction::triggered, this,
-            guarded([] { forms().MonthClosing->launch(MonthClosingWindow::Close); }));
+            guarded([this] { forms().MonthClosing->launch(MonthClosingWindow::Close, session); }));
     connect(N19, &QAction::triggered, this,
-            guarded([] { forms().MonthClosing->launch(MonthClosingWindow::Reopen); }));
-    connect(N20, &QAction::triggered, this, guarded([this] {
-                forms().ChangeHistory->launch();
-                FormActivate();
-            }));
-    connect(N13, &QAction::triggered, this, guarded([this] {
-                forms().Form19->launch(DateT->date());
+            guarded([this] { forms().MonthClosing->launch(MonthClosingWindow::Reopen, session); }));
+    opens(N20, [] { forms().ChangeHistory->launch(); });
+    opens(N13, [this] { forms().Form19->launch(DateT->date()); });
+}
+
+void TForm1::opens(QAction *item, std::function<void()> open) {
+    connect(item, &QAction::triggered, this, guarded([this, open] {
+                open();
                 FormActivate();
             }));
 }
@@ -259,36 +273,8 @@ void TForm1::N10Click() {
     FormActivate();
 }
 
-void TForm1::N1Click() {
-    TForm5 &list = *forms().Form5;
-    list.runForMaintenance(list.Button2, {list.Button1, list.Button3}, list.Button1);
-    // Coming back from a window opened here counts as an activation.
-    FormActivate();
-}
-
-void TForm1::N3Click() {
-    TForm3 &list = *forms().Form3;
-    list.runForMaintenance(list.Button2, {list.Button1, list.Button3}, list.Button1);
-    FormActivate();
-}
-
-void TForm1::N4Click() {
-    TForm4 &list = *forms().Form4;
-    list.runForMaintenance(list.Button2, {list.Button1, list.Button3}, list.Button1);
-    FormActivate();
-}
-
-void TForm1::N6Click() {
-    TForm8 &list = *forms().Form8;
-    forms().DataModule6->Vid_oper.setFiltered(false);
-    list.runForMaintenance(list.Button2, {list.Button1, list.Button3}, list.Button1);
-    FormActivate();
-}
-
-void TForm1::N8Click() {
-    TForm26 &list = *forms().Form26;
-    list.runForMaintenance(list.Button3, {list.Button1, list.Button2}, nullptr);
-    FormActivate();
+SheetDay TForm1::sheetDay() const {
+    return {DateT->date(), CBox1->isChecked(), ShiftNumber};
 }
 
 Dataset &TForm1::currentShift() {
@@ -435,21 +421,13 @@ void TForm1::Button8Click() {
 }
 
 void TForm1::DBGrid2DblClick() {
-    if (LoginName == QLatin1String("quorbel"))
+    if (session.login == QLatin1String("quorbel"))
         return;
     CurrentShiftQuery = &currentShift();
     Dataset &q = *CurrentShiftQuery;
     if (q.isEmpty())
         return;
-    TDataModule6 &dm = *forms().DataModule6;
-    refuseIfMonthClosed(dm.ADO_DB, q.value("data").toDate());
-    const QString mark = isAcceptedMark(q.text("ok")) ? QStringLiteral("no") : QStringLiteral("ok");
-    // The mark flips what this list shows: a row changed elsewhere since would flip the wrong way.
-    requireRowWritten(
-        dm.ADO_DB
-            .run("update accounts_dep.smena set ok=:ok where id=:id" + sameRowVersion(rowVersion(q)),
-                 {{"ok", mark}, {"id", q.asId("id")}})
-            .numRowsAffected());
+    flipAcceptance(*forms().DataModule6, ShownRecord::of(q));
     refreshAfterSaved([&] { q.reopenKeepingPlace(); });
 }
 
@@ -471,7 +449,7 @@ void TForm1::Button1Click() {
     refuseIfMonthClosed(forms().DataModule6->ADO_DB, DateT->date());
     CurrentShiftQuery = &currentShift();
     TForm11 &editor = *forms().Form11;
-    editor.prepareAdd(DateT->date());
+    editor.prepareAdd(sheetDay(), *CurrentShiftQuery);
     activateAfterEditor(showModal(&editor) == QDialog::Accepted);
 }
 
@@ -483,7 +461,7 @@ void TForm1::Button2Click() {
         return;
     refuseIfMonthClosed(forms().DataModule6->ADO_DB, q.value("data").toDate());
     TForm11 &editor = *forms().Form11;
-    editor.prepareChange(q);
+    editor.prepareChange(sheetDay(), q);
     // Reopened first, then moved back: the activation's reopening would undo the move.
     activateAfterEditor(showModal(&editor) == QDialog::Accepted);
     q.moveTo(place);
@@ -493,27 +471,17 @@ void TForm1::Button3Click() {
     Dataset &q = currentShift();
     if (q.value("id").isNull())
         return;
-    refuseIfMonthClosed(forms().DataModule6->ADO_DB, q.value("data").toDate());
+    const ShownRecord record = ShownRecord::of(q);
+    // Refused before the question: a closed month is not worth asking about.
+    refuseIfMonthClosed(forms().DataModule6->ADO_DB, record.date);
     // An accepted record is part of what the warehouse took: the question says so.
-    const QString question = isAcceptedMark(q.text("ok"))
+    const QString question = record.accepted
                                  ? QStringLiteral("Позиция принята складом. Удалить позицию из списка?")
                                  : QStringLiteral("Удалить позицию из списка?");
     if (!askYesNo(question, QStringLiteral("Удаление"))) {
         q.reopenKeepingPlace();
         return;
     }
-    TDataModule6 &dm = *forms().DataModule6;
-    // The day cell belongs to the record's own worker, date and shift.
-    const Id workerId = q.asId("w_id");
-    const int shift = q.asInt("smena");
-    const QDate date = q.value("data").toDate();
-    {
-        Transaction tx(dm.ADO_DB);
-        // The row the user saw and agreed to delete, not a version changed since.
-        requireRowWritten(dm.DelSmena.execute("delete from accounts_dep.smena where id=" +
-                                              QString::number(q.asId("id")) + sameRowVersion(rowVersion(q))));
-        RewriteDayCell(dm, TimesheetKey::shiftRow(workerId, shift), date, DayCellWrite::AfterDelete);
-        tx.commit();
-    }
+    deleteShiftRecord(*forms().DataModule6, record);
     refreshAfterSaved([&] { q.reopenKeepingPlace(); });
 }
