@@ -1048,7 +1048,7 @@ void ReferenceBooksTest::userTextsStoredAsTyped() {
     QCOMPARE(lastMessage(), "Такая операция уже заведена!");
 
     TForm29 &group = *forms().Form29;
-    group.Tag = 1;
+    group.prepareAdd(forms().Form26->item);
     forms().Form26->item.open();
     group.Edit1->setText(text);
     group.Button1->click();

@@ -1,11 +1,11 @@
 #include "refbooks/group_editor.h"
 
 #include "core/data_module.h"
+#include "core/dataset.h"
 #include "core/editor_dialog.h"
 #include "core/forms.h"
 #include "core/guard.h"
 #include "core/seams.h"
-#include "refbooks/groups_list.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
@@ -51,6 +51,18 @@ void TForm29::renameGroup(const QString &name, Id id) {
     cmd.execute();
 }
 
+void TForm29::prepareAdd(Dataset &groups) {
+    Groups_ = &groups;
+    Tag = 1;
+    Edit1->clear();
+}
+
+void TForm29::prepareChange(Dataset &groups) {
+    Groups_ = &groups;
+    Tag = 2;
+    Edit1->setText(groups.text("s_caption").trimmed());
+}
+
 void TForm29::Button1Click() {
     const QString name = Edit1->text().trimmed();
     // A group without a name would show as an empty line in the pickers, and entries booked to it
@@ -59,7 +71,7 @@ void TForm29::Button1Click() {
         showError("Все поля должны быть заполнены!", "Ошибка");
         return;
     }
-    Dataset &item = forms().Form26->item;
+    Dataset &item = *Groups_;
     if (Tag == 1)
         insertGroup(name);
     else

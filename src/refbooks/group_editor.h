@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+class Dataset;
+
 class QLineEdit;
 class QPushButton;
 
@@ -17,9 +19,15 @@ public:
     QPushButton *Button1; // "Записать"
     QPushButton *Button6; // "Выход"
 
+    // Prepared by the groups list with its groups: a new one, or its current one renamed; the
+    // list is read again after a save.
+    void prepareAdd(Dataset &groups);
+    void prepareChange(Dataset &groups);
+
     void Button1Click();
 
 private:
+    Dataset *Groups_ = nullptr;
     void insertGroup(const QString &name);
     void renameGroup(const QString &name, Id id);
 };

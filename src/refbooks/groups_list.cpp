@@ -41,8 +41,7 @@ TForm26::TForm26(QWidget *parent)
 void TForm26::Button2Click() {
     TForm29 &editor = *forms().Form29;
     const int place = item.recNo();
-    editor.Edit1->clear();
-    editor.Tag = 1;
+    editor.prepareAdd(item);
     showModal(&editor);
     item.moveTo(place);
 }
@@ -59,8 +58,7 @@ void TForm26::Button3Click() {
     if (item.isEmpty())
         return;
     TForm29 &editor = *forms().Form29;
-    editor.Tag = 2;
-    editor.Edit1->setText(item.text("s_caption").trimmed());
+    editor.prepareChange(item);
     showModal(&editor);
     item.moveTo(place);
 }

@@ -12,7 +12,6 @@
 #include "refbooks/workers_list.h"
 #include "timesheet/day_cells.h"
 #include "timesheet/day_hours.h"
-#include "timesheet/household_work_list.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -190,7 +189,7 @@ void TForm24::showPrice() {
 
 QVector<double> TForm24::entryFactors() const {
     QVector<double> factors;
-    if (forms().Form25->CBox1->isChecked())
+    if (Day_.dayOff)
         factors << 2;
     if (CBox1->isChecked())
         factors << 1.2;
@@ -204,7 +203,8 @@ double TForm24::entryPrice() const {
     return price;
 }
 
-void TForm24::prepareAdd() {
+void TForm24::prepareAdd(const HouseholdDay &day) {
+    Day_ = day;
     Tag = 0;
     Edit1->clear();
     Edit2->clear();
@@ -216,7 +216,9 @@ void TForm24::prepareAdd() {
     openTypes(7777);
 }
 
-void TForm24::prepareChange(Dataset &entry) {
+void TForm24::prepareChange(const HouseholdDay &day) {
+    Day_ = day;
+    const Dataset &entry = *day.entries;
     Tag = 1;
     EntryVersion = rowVersion(entry);
     Edit1->setText(entry.text("fio").trimmed());
@@ -263,17 +265,16 @@ void TForm24::Button1Click() {
         showError("В одной записи не может быть больше 24 часов!", "Ошибка");
         return;
     }
-    TForm25 &list = *forms().Form25;
-    if (Tag == 0 && (refusedAsLaterMonth(list.listDate()) || refusedAsLongAgo(list.listDate())))
+    if (Tag == 0 && (refusedAsLaterMonth(Day_.date) || refusedAsLongAgo(Day_.date)))
         return;
-    const bool dayOff = list.CBox1->isChecked();
+    const bool dayOff = Day_.dayOff;
     const bool night = CBox1->isChecked();
     const int type = chosenType();
     const QString priceText = shortestNumber(entryPrice());
     TDataModule6 &dm = *forms().DataModule6;
-    Dataset &entries = list.fatigue;
+    Dataset &entries = *Day_.entries;
     // A change keeps the entry's date; the entry itself is left out of the day's hours.
-    const QDate day = Tag == 0 ? list.listDate() : entries.value("d_date").toDate();
+    const QDate day = Tag == 0 ? Day_.date : entries.value("d_date").toDate();
     if (refusedPastADay(dm.ADO_DB, WorkerId, Edit1->text().trimmed(), day, hours, 0,
                         Tag == 0 ? 0 : entries.asId("id")))
         return;
@@ -282,7 +283,7 @@ void TForm24::Button1Click() {
         Transaction tx(dm.ADO_DB);
         const TimesheetKey after = TimesheetKey::householdRow(WorkerId, type, night ? 1 : 0);
         if (Tag == 0) {
-            const QDate date = list.listDate();
+            const QDate date = Day_.date;
             LockDayCells(dm.ADO_DB, {{after, date}});
             dm.SQL_exec.execute(
                 QString("INSERT INTO accounts_dep.fatigue(id_nom, id_o, id_p, d_date, i_mnth, i_year, "
@@ -326,6 +327,6 @@ void TForm24::Button1Click() {
         }
         tx.commit();
     }
-    refreshAfterSaved([&] { list.reopenKeepingPlace(); });
+    refreshAfterSaved([this] { Day_.reread(); });
     accept();
 }

@@ -4,14 +4,25 @@
 #include "core/dataset.h"
 #include "core/id.h"
 
+#include <QDate>
 #include <QDialog>
 #include <QVector>
+#include <functional>
 
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+
+// What the household list shows when it opens the editor: its day, that day's day-off box, its
+// entries (a change edits the current one) and how the list is read again after a save.
+struct HouseholdDay {
+    QDate date;
+    bool dayOff = false;
+    Dataset *entries = nullptr;
+    std::function<void()> reread;
+};
 
 class TForm24 : public QDialog {
     Q_OBJECT
@@ -38,9 +49,9 @@ public:
     QPushButton *Button6;    // "Выход"
     Dataset type_work;       // work types with their norm prices
 
-    // Fills the editor for a new entry, or from the list's current entry.
-    void prepareAdd();
-    void prepareChange(Dataset &entry);
+    // Fills the editor for a new entry on the list's day, or from the list's current entry.
+    void prepareAdd(const HouseholdDay &day);
+    void prepareChange(const HouseholdDay &day);
     void closeTypes();
 
     void Button1Click();
@@ -55,6 +66,7 @@ protected:
     void showEvent(QShowEvent *e) override;
 
 private:
+    HouseholdDay Day_;
     void openTypes(int type);
     void showPrice();
     // The factors of the hourly price: 2 on a day off (the list's box), 1.2 at night.

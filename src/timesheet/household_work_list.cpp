@@ -123,6 +123,10 @@ void TForm25::markDayOff(bool dayOff) {
                                 : "");
 }
 
+HouseholdDay TForm25::shownDay() {
+    return {listDate(), CBox1->isChecked(), &fatigue, [this] { reopenKeepingPlace(); }};
+}
+
 void TForm25::reopenKeepingPlace() {
     fatigue.setParam("d_date", listDate());
     fatigue.reopenKeepingPlace();
@@ -131,7 +135,7 @@ void TForm25::reopenKeepingPlace() {
 void TForm25::Button5Click() {
     refuseIfMonthClosed(forms().DataModule6->ADO_DB, listDate());
     TForm24 &editor = *forms().Form24;
-    editor.prepareAdd();
+    editor.prepareAdd(shownDay());
     showModal(&editor);
     editor.closeTypes();
 }
@@ -140,7 +144,7 @@ void TForm25::Button6Click() {
     if (!fatigue.isEmpty())
         refuseIfMonthClosed(forms().DataModule6->ADO_DB, fatigue.value("d_date").toDate());
     TForm24 &editor = *forms().Form24;
-    editor.prepareChange(fatigue);
+    editor.prepareChange(shownDay());
     showModal(&editor);
     editor.closeTypes();
 }

@@ -6,6 +6,7 @@
 #include <QDialog>
 
 class DatasetModel;
+struct HouseholdDay;
 class QCheckBox;
 class QDateEdit;
 class QPushButton;
@@ -31,6 +32,8 @@ public:
     QDate listDate() const;
     // Reopens the list and returns to the line number it had.
     void reopenKeepingPlace();
+    // What the entry editor starts from: the shown day, its day-off box and the entries.
+    HouseholdDay shownDay();
 
     void FormActivate();
     void Button5Click();
