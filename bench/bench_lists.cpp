@@ -2,8 +2,8 @@
 // price list and the overall monthly timesheet. Run through scripts/bench.
 #include "app/main_window.h"
 #include "bench_support.h"
-#include "core/forms.h"
 #include "timesheet/monthly_timesheet.h"
+#include "ui/forms.h"
 
 #include <QLineEdit>
 

@@ -2,11 +2,11 @@
 // written out as single statements for psql to time (--write-sql).
 #include "app/startup.h"
 #include "bench_support.h"
-#include "core/forms.h"
-#include "core/seams.h"
 #include "reports/summary_report_layouts.h"
 #include "support/reference_reports.h"
 #include "timesheet/monthly_timesheet.h"
+#include "ui/forms.h"
+#include "ui/seams.h"
 
 #include <QApplication>
 #include <QFile>

@@ -2,12 +2,12 @@
 // taking turns, next to the old per-key loop. Run through scripts/bench.
 #include "app/main_window.h"
 #include "bench_support.h"
-#include "core/forms.h"
 #include "core/row_version.h"
 #include "shift/shift_record_editor.h"
 #include "support/literal_rebuild.h"
 #include "timesheet/closed_months.h"
 #include "timesheet/month_rebuild.h"
+#include "ui/forms.h"
 
 #include <QLineEdit>
 

@@ -1,7 +1,7 @@
 #pragma once
 // What the benchmarks share: the running program's data module and the periods they measure, on
 // the big generated workshop that scripts/bench loads.
-#include "core/data_module.h"
+#include "ui/data_module.h"
 
 #include <QDate>
 #include <QString>

@@ -1,8 +1,8 @@
 #include "invariants.h"
 
-#include "core/data_module.h"
 #include "core/roles.h"
 #include "timesheet/month_rebuild.h"
+#include "ui/data_module.h"
 
 #include <QHash>
 #include <QJsonDocument>

@@ -5,13 +5,13 @@
 //                  [--restart "command"] [--actions N] [--think-ms MS] [--terminate-every-ms MS]
 //   piecework_soak --workstation I --plan FILE   (one workstation; started by the run itself)
 #include "app/startup.h"
-#include "core/data_module.h"
-#include "core/forms.h"
-#include "core/seams.h"
 #include "fault_injector.h"
 #include "invariants.h"
 #include "soak_plan.h"
 #include "timesheet/month_rebuild.h"
+#include "ui/data_module.h"
+#include "ui/forms.h"
+#include "ui/seams.h"
 #include "workstation.h"
 
 #include <QApplication>

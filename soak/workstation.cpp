@@ -2,19 +2,19 @@
 
 #include "app/main_window.h"
 #include "app/startup.h"
-#include "core/data_module.h"
 #include "core/dataset.h"
 #include "core/formatting.h"
-#include "core/forms.h"
-#include "core/guard.h"
 #include "core/roles.h"
-#include "core/seams.h"
 #include "core/session.h"
 #include "shift/shift_record_editor.h"
 #include "timesheet/closed_months.h"
 #include "timesheet/household_entry_editor.h"
 #include "timesheet/household_work_list.h"
 #include "timesheet/month_rebuild.h"
+#include "ui/data_module.h"
+#include "ui/forms.h"
+#include "ui/guard.h"
+#include "ui/seams.h"
 
 #include <QCheckBox>
 #include <QComboBox>

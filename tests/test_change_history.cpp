@@ -3,8 +3,6 @@
 // and the history window with its filters and export.
 #include "app/login_window.h"
 #include "app/main_window.h"
-#include "core/data_module.h"
-#include "core/forms.h"
 #include "refbooks/groups_list.h"
 #include "refbooks/workers_list.h"
 #include "reports/change_history_window.h"
@@ -15,6 +13,8 @@
 #include "support/workbook_reader.h"
 #include "timesheet/household_entry_editor.h"
 #include "timesheet/household_work_list.h"
+#include "ui/data_module.h"
+#include "ui/forms.h"
 
 #include <QAction>
 #include <QApplication>

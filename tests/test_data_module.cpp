@@ -1,11 +1,11 @@
 // The shared data module: decimal separators, the duplicate check, and the Dataset the windows
 // browse (record numbers, locate, client-side filter).
-#include "core/data_module.h"
-#include "core/dataset_model.h"
 #include "core/db_error.h"
-#include "core/forms.h"
 #include "support/fixtures.h"
 #include "support/test_program.h"
+#include "ui/data_module.h"
+#include "ui/dataset_model.h"
+#include "ui/forms.h"
 
 #include <QLineEdit>
 #include <QTableView>

@@ -1,10 +1,8 @@
 // Household work and the average piece rate: entries saved through the editor with its pickers and
 // prices, their day cells, delete and move, and the month's recalculation of the average rate.
 #include "app/main_window.h"
-#include "core/data_module.h"
 #include "core/database.h"
 #include "core/db_error.h"
-#include "core/forms.h"
 #include "refbooks/groups_list.h"
 #include "refbooks/workers_list.h"
 #include "support/fixtures.h"
@@ -12,6 +10,8 @@
 #include "timesheet/day_cells.h"
 #include "timesheet/household_entry_editor.h"
 #include "timesheet/household_work_list.h"
+#include "ui/data_module.h"
+#include "ui/forms.h"
 
 #include <QCheckBox>
 #include <QComboBox>

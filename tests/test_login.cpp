@@ -2,9 +2,9 @@
 #include "app/interface_language.h"
 #include "app/login_window.h"
 #include "app/main_window.h"
-#include "core/data_module.h"
-#include "core/forms.h"
 #include "support/test_program.h"
+#include "ui/data_module.h"
+#include "ui/forms.h"
 
 #include <QAction>
 #include <QCalendarWidget>

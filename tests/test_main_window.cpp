@@ -1,13 +1,13 @@
 // The daily shift sheet: what activation and the date picker show, acceptance by double-click,
 // and delete with the rewrite of the worker's day cell.
 #include "app/main_window.h"
-#include "core/data_module.h"
-#include "core/dataset_model.h"
-#include "core/forms.h"
 #include "shift/shift_record_editor.h"
 #include "support/fixtures.h"
 #include "support/test_program.h"
 #include "timesheet/monthly_timesheet.h"
+#include "ui/data_module.h"
+#include "ui/dataset_model.h"
+#include "ui/forms.h"
 
 #include <QApplication>
 #include <QCalendarWidget>

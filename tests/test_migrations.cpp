@@ -3,12 +3,12 @@
 // database as it was; a database lacking one is found at start, and an administrator applies it.
 #include "app/login_window.h"
 #include "app/main_window.h"
-#include "core/data_module.h"
 #include "core/database.h"
 #include "core/db_error.h"
-#include "core/forms.h"
 #include "core/migrations.h"
 #include "support/test_program.h"
+#include "ui/data_module.h"
+#include "ui/forms.h"
 
 #include <QLineEdit>
 #include <QSqlQuery>

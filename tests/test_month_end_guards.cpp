@@ -2,9 +2,8 @@
 // acceptance of rows changed elsewhere since they were read, and every writing action in a closed
 // month, from the program's windows and from plain SQL.
 #include "app/main_window.h"
-#include "core/data_module.h"
+#include "app/startup.h"
 #include "core/db_error.h"
-#include "core/forms.h"
 #include "refbooks/groups_list.h"
 #include "refbooks/products_list.h"
 #include "refbooks/workers_list.h"
@@ -17,6 +16,8 @@
 #include "timesheet/month_closing_window.h"
 #include "timesheet/monthly_timesheet.h"
 #include "timesheet/timesheet_by_time.h"
+#include "ui/data_module.h"
+#include "ui/forms.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -106,6 +107,7 @@ void MonthEndGuardsTest::initTestCase() {
     fixtures::priceRow(7777, 7777, 0, 150);
     fixtures::priceRow(7778, 7778, 0, 125);
     other = new TDataModule6(nullptr, "workstation_b");
+    prepareStatements(*other);
     other->ADO_DB.connect(dm->ADO_DB.connectionString());
 }
 

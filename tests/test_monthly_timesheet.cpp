@@ -2,15 +2,15 @@
 // red, the lines with their hours and money, the shop's totals, the year box, the household
 // rebuild, the menu launch and the export read back.
 #include "app/main_window.h"
-#include "core/data_module.h"
-#include "core/forms.h"
-#include "core/guard.h"
 #include "support/fixtures.h"
 #include "support/test_program.h"
 #include "support/workbook_reader.h"
 #include "timesheet/day_cells.h"
 #include "timesheet/month_rebuild.h"
 #include "timesheet/monthly_timesheet.h"
+#include "ui/data_module.h"
+#include "ui/forms.h"
+#include "ui/guard.h"
 
 #include <QAction>
 #include <QComboBox>

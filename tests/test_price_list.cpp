@@ -1,8 +1,6 @@
 // The price list: list price and norm count, the filter, the operation row editor, the norms
 // window, the picker's pricing and the spreadsheet export.
 #include "app/main_window.h"
-#include "core/data_module.h"
-#include "core/forms.h"
 #include "refbooks/products_list.h"
 #include "shift/norms_window.h"
 #include "shift/operation_price_editor.h"
@@ -12,6 +10,8 @@
 #include "support/fixtures.h"
 #include "support/test_program.h"
 #include "support/workbook_reader.h"
+#include "ui/data_module.h"
+#include "ui/forms.h"
 
 #include <QApplication>
 #include <QCheckBox>

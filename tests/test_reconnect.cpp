@@ -2,15 +2,15 @@
 // asked again on a new one; a write that meets it is not repeated behind the user's back, says in
 // Russian that nothing was saved, and works when the user repeats it.
 #include "app/main_window.h"
-#include "core/data_module.h"
 #include "core/database.h"
 #include "core/db_error.h"
-#include "core/forms.h"
-#include "core/guard.h"
 #include "core/session.h"
 #include "refbooks/worker_card.h"
 #include "support/fixtures.h"
 #include "support/test_program.h"
+#include "ui/data_module.h"
+#include "ui/forms.h"
+#include "ui/guard.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,8 +1,6 @@
 // The reference books: filters, maintenance through the editors with the database checked after,
 // duplicate checks, the product delete cascade, and picking into an opener.
 #include "app/main_window.h"
-#include "core/data_module.h"
-#include "core/forms.h"
 #include "refbooks/group_editor.h"
 #include "refbooks/groups_list.h"
 #include "refbooks/product_editor.h"
@@ -13,6 +11,8 @@
 #include "shift/operation_types_list.h"
 #include "support/fixtures.h"
 #include "support/test_program.h"
+#include "ui/data_module.h"
+#include "ui/forms.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,14 +1,14 @@
 // The report engine: expressions and masks, bands and groups with their sums, pages with their
 // header and footer, a report with no rows, the PDF with real text, and the preview.
-#include "core/data_module.h"
 #include "core/db_error.h"
-#include "core/forms.h"
-#include "core/guard.h"
 #include "reports/engine/expression.h"
 #include "reports/engine/report_engine.h"
 #include "reports/engine/report_preview.h"
 #include "support/fixtures.h"
 #include "support/test_program.h"
+#include "ui/data_module.h"
+#include "ui/forms.h"
+#include "ui/guard.h"
 
 #include <QComboBox>
 #include <QLabel>

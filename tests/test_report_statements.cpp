@@ -3,12 +3,12 @@
 // month with the awkward cases: household and average-piece work by day and by night and on days
 // off, several groups per worker, workers without household work and with household work only,
 // two workers of one name, prices with four decimals, defects, and records just outside the month.
-#include "core/data_module.h"
-#include "core/forms.h"
 #include "reports/summary_report_layouts.h"
 #include "support/fixtures.h"
 #include "support/reference_reports.h"
 #include "support/test_program.h"
+#include "ui/data_module.h"
+#include "ui/forms.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>

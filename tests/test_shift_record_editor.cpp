@@ -1,15 +1,15 @@
 // The shift record editor: pricing a pick, rounding and the displays, the paint rule, the
 // duplicate check, and the record with its timesheet day cells as saved.
 #include "app/main_window.h"
-#include "core/data_module.h"
 #include "core/formatting.h"
-#include "core/forms.h"
 #include "refbooks/workers_list.h"
 #include "shift/piece_pricing.h"
 #include "shift/price_list.h"
 #include "shift/shift_record_editor.h"
 #include "support/fixtures.h"
 #include "support/test_program.h"
+#include "ui/data_module.h"
+#include "ui/forms.h"
 
 #include <QCheckBox>
 #include <QDateEdit>

@@ -3,14 +3,14 @@
 // products read back, and what the roles switch off.
 #include "app/login_window.h"
 #include "app/main_window.h"
-#include "core/data_module.h"
-#include "core/forms.h"
 #include "reports/engine/report_preview.h"
 #include "reports/summary_report_layouts.h"
 #include "reports/summary_reports_window.h"
 #include "support/fixtures.h"
 #include "support/test_program.h"
 #include "support/workbook_reader.h"
+#include "ui/data_module.h"
+#include "ui/forms.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,9 +1,7 @@
 // The timesheet by time: day columns inside and outside the month, weekend and hour looks, month
 // bounds, the rebuild agreeing with the editors' cells, the printed timesheet (its header on every
 // page, and with no rows) and the export read back.
-#include "core/data_module.h"
 #include "core/db_error.h"
-#include "core/forms.h"
 #include "reports/engine/report_engine.h"
 #include "reports/printed_timesheet.h"
 #include "support/fixtures.h"
@@ -11,6 +9,8 @@
 #include "support/workbook_reader.h"
 #include "timesheet/day_cells.h"
 #include "timesheet/timesheet_by_time.h"
+#include "ui/data_module.h"
+#include "ui/forms.h"
 
 #include <QComboBox>
 #include <QProcess>

@@ -2,14 +2,14 @@
 // key-by-key loop the office has always run, touch only their own kind, fail as a whole, respect
 // month lengths; two workstations writing one new key get one row.
 #include "core/connection_string.h"
-#include "core/data_module.h"
 #include "core/db_error.h"
-#include "core/forms.h"
 #include "support/fixtures.h"
 #include "support/literal_rebuild.h"
 #include "support/test_program.h"
 #include "timesheet/day_cells.h"
 #include "timesheet/month_rebuild.h"
+#include "ui/data_module.h"
+#include "ui/forms.h"
 
 #include <QProgressBar>
 #include <QTest>

@@ -3,11 +3,11 @@
 #include "app/login_window.h"
 #include "app/main_window.h"
 #include "app/startup.h"
-#include "core/data_module.h"
-#include "core/forms.h"
-#include "core/version_check.h"
 #include "support/fixtures.h"
 #include "support/test_program.h"
+#include "ui/data_module.h"
+#include "ui/forms.h"
+#include "ui/version_check.h"
 
 #include <QTest>
 #include <QTimer>

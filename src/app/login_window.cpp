@@ -1,15 +1,15 @@
 #include "app/login_window.h"
 
 #include "app/main_window.h"
-#include "core/data_module.h"
-#include "core/forms.h"
-#include "core/guard.h"
 #include "core/migrations.h"
 #include "core/roles.h"
-#include "core/seams.h"
 #include "core/session.h"
-#include "core/version_check.h"
 #include "reports/summary_reports_window.h"
+#include "ui/data_module.h"
+#include "ui/forms.h"
+#include "ui/guard.h"
+#include "ui/seams.h"
+#include "ui/version_check.h"
 
 #include <QEvent>
 #include <QHBoxLayout>

@@ -3,9 +3,9 @@
 #include "app/interface_language.h"
 #include "app/startup.h"
 #include "app/upgrade_command.h"
-#include "core/forms.h"
-#include "core/guard.h"
-#include "core/seams.h"
+#include "ui/forms.h"
+#include "ui/guard.h"
+#include "ui/seams.h"
 
 #include <QApplication>
 #include <clocale>

@@ -1,13 +1,6 @@
 #include "app/main_window.h"
 
-#include "core/data_module.h"
-#include "core/dataset_model.h"
-#include "core/date_typing.h"
 #include "core/formatting.h"
-#include "core/forms.h"
-#include "core/guard.h"
-#include "core/seams.h"
-#include "core/version_check.h"
 #include "refbooks/groups_list.h"
 #include "refbooks/products_list.h"
 #include "refbooks/workers_list.h"
@@ -22,6 +15,13 @@
 #include "timesheet/month_closing_window.h"
 #include "timesheet/monthly_timesheet.h"
 #include "timesheet/timesheet_by_time.h"
+#include "ui/data_module.h"
+#include "ui/dataset_model.h"
+#include "ui/date_typing.h"
+#include "ui/forms.h"
+#include "ui/guard.h"
+#include "ui/seams.h"
+#include "ui/version_check.h"
 
 #include <QApplication>
 #include <QCalendarWidget>

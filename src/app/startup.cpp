@@ -3,12 +3,8 @@
 #include "app/login_window.h"
 #include "app/main_window.h"
 #include "core/connection_string.h"
-#include "core/data_module.h"
 #include "core/db_error.h"
-#include "core/forms.h"
 #include "core/migrations.h"
-#include "core/seams.h"
-#include "core/version_check.h"
 #include "refbooks/group_editor.h"
 #include "refbooks/groups_list.h"
 #include "refbooks/product_editor.h"
@@ -22,19 +18,31 @@
 #include "shift/operation_type_editor.h"
 #include "shift/operation_types_list.h"
 #include "shift/price_list.h"
+#include "shift/shift_lists.h"
 #include "shift/shift_record_editor.h"
 #include "timesheet/household_entry_editor.h"
 #include "timesheet/household_work_list.h"
 #include "timesheet/month_closing_window.h"
 #include "timesheet/monthly_timesheet.h"
+#include "timesheet/shift_timesheets.h"
 #include "timesheet/timesheet_by_time.h"
+#include "ui/data_module.h"
+#include "ui/forms.h"
+#include "ui/seams.h"
+#include "ui/version_check.h"
 
 #include <QTimer>
 #include <cstdio>
 
+void prepareStatements(TDataModule6 &dm) {
+    prepareShiftLists(dm);
+    prepareShiftTimesheets(dm);
+}
+
 bool ConnectDatabase(const QStringList &positional) {
     Forms &f = forms();
     f.DataModule6 = new TDataModule6;
+    prepareStatements(*f.DataModule6);
     const QStringList files = defaultSettingsFiles();
     const ConnectionSettings settings = databaseSettings(positional, files);
     const QStringList warnings = settingsWarnings(files);

@@ -1,7 +1,6 @@
 #include "core/dataset.h"
 
 #include "core/db_error.h"
-#include "core/guard.h"
 
 #include <QRegularExpression>
 #include <QSqlField>
@@ -74,24 +73,6 @@ void Dataset::open() {
     db_.checkRead(q);
     open_ = true;
     applyFilter();
-}
-
-void runThenReopen(const QList<Dataset *> &views, const std::function<void()> &work) {
-    auto reopen = [&] {
-        for (Dataset *v : views)
-            v->open();
-    };
-    try {
-        work();
-    } catch (...) {
-        try {
-            reopen();
-        } catch (const DbError &) {
-            // The work's own error is the one to show; the views stay empty until "Обновить".
-        }
-        throw;
-    }
-    refreshAfterSaved(reopen);
 }
 
 void Dataset::close() {

@@ -99,9 +99,3 @@ private:
     QString filter_;
     bool filtered_ = false;
 };
-
-// Runs work that rewrites what the views show (a month rebuild), then opens the views again. A
-// read that fails after the work succeeded says the work is done and the list is not refreshed,
-// rather than leave an empty grid without a word; a failed work leaves its month as it was, so
-// the views show it again where they can, and its error goes on to the user.
-void runThenReopen(const QList<Dataset *> &views, const std::function<void()> &work);

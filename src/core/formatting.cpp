@@ -1,6 +1,5 @@
 #include "core/formatting.h"
 
-#include <QApplication>
 #include <QLocale>
 #include <QRegularExpression>
 #include <cmath>
@@ -132,11 +131,4 @@ const QStringList &monthNames() {
 
 QString productKindName(int naimen) {
     return naimen == 0 ? QStringLiteral("Готовая продукция") : QStringLiteral("Заготовки");
-}
-
-WaitCursor::WaitCursor() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-}
-WaitCursor::~WaitCursor() {
-    QApplication::restoreOverrideCursor();
 }

@@ -45,12 +45,3 @@ const QStringList &monthNames();
 
 // The product kind as users read it: 0 finished goods, anything else blanks.
 QString productKindName(int naimen);
-
-// Shows the wait cursor for as long as it lives.
-class WaitCursor {
-public:
-    WaitCursor();
-    ~WaitCursor();
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-};

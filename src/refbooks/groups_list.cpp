@@ -1,10 +1,10 @@
 #include "refbooks/groups_list.h"
 
-#include "core/data_module.h"
-#include "core/forms.h"
-#include "core/guard.h"
-#include "core/seams.h"
 #include "refbooks/group_editor.h"
+#include "ui/data_module.h"
+#include "ui/forms.h"
+#include "ui/guard.h"
+#include "ui/seams.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,7 +1,7 @@
 #pragma once
 // "Номенклатура (26)": maintains the nomenclature groups (mode 0) and serves as the group picker
 // of the household-work editor (mode 24). Groups are never deleted.
-#include "core/list_window.h"
+#include "ui/list_window.h"
 
 class TForm26 : public ReferenceListWindow {
     Q_OBJECT

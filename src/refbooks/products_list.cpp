@@ -1,10 +1,10 @@
 #include "refbooks/products_list.h"
 
-#include "core/data_module.h"
-#include "core/forms.h"
-#include "core/guard.h"
-#include "core/seams.h"
 #include "refbooks/product_editor.h"
+#include "ui/data_module.h"
+#include "ui/forms.h"
+#include "ui/guard.h"
+#include "ui/seams.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -149,9 +149,9 @@ void TForm3::Button3Click() {
         const int kept = dropPrices && !dropProduct ? countPrices(id) : 0;
         if (kept > 0)
             showInfo(QString("Расценки, по которым есть записи смен (%1), не удалены: по ним считается "
-                              "оплата этих записей.")
-                          .arg(kept),
-                      "Удаление");
+                             "оплата этих записей.")
+                         .arg(kept),
+                     "Удаление");
     }
     izdel.close();
     izdel.open();

@@ -1,7 +1,7 @@
 #pragma once
 // "Изделия (3)": maintains the products (mode 0) and serves as the product picker of the operation
 // price editor (mode 1). Deleting a product removes, after confirmation, its prices and records.
-#include "core/list_window.h"
+#include "ui/list_window.h"
 
 class TForm3 : public ReferenceListWindow {
     Q_OBJECT

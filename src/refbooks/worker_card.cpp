@@ -1,11 +1,11 @@
 #include "refbooks/worker_card.h"
 
-#include "core/data_module.h"
-#include "core/editor_dialog.h"
-#include "core/forms.h"
-#include "core/guard.h"
-#include "core/list_window.h"
-#include "core/seams.h"
+#include "ui/data_module.h"
+#include "ui/editor_dialog.h"
+#include "ui/forms.h"
+#include "ui/guard.h"
+#include "ui/list_window.h"
+#include "ui/seams.h"
 
 #include <QComboBox>
 #include <QFormLayout>

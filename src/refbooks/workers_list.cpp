@@ -1,10 +1,10 @@
 #include "refbooks/workers_list.h"
 
-#include "core/data_module.h"
-#include "core/forms.h"
-#include "core/guard.h"
-#include "core/seams.h"
 #include "refbooks/worker_card.h"
+#include "ui/data_module.h"
+#include "ui/forms.h"
+#include "ui/guard.h"
+#include "ui/seams.h"
 
 #include <QPushButton>
 #include <QTableView>

@@ -1,7 +1,7 @@
 #pragma once
 // "Список рабочих": maintains the workers (mode 0) and serves as the worker picker of the shift
 // record editor (mode 1) and the household-work editor (mode 24).
-#include "core/list_window.h"
+#include "ui/list_window.h"
 
 class TForm5 : public ReferenceListWindow {
     Q_OBJECT

@@ -1,14 +1,14 @@
 #include "reports/change_history_window.h"
 
-#include "core/data_module.h"
-#include "core/dataset_model.h"
-#include "core/date_typing.h"
 #include "core/formatting.h"
-#include "core/forms.h"
-#include "core/guard.h"
-#include "core/seams.h"
-#include "core/window_lock.h"
 #include "reports/spreadsheet_export.h"
+#include "ui/data_module.h"
+#include "ui/dataset_model.h"
+#include "ui/date_typing.h"
+#include "ui/forms.h"
+#include "ui/guard.h"
+#include "ui/seams.h"
+#include "ui/window_lock.h"
 
 #include <QComboBox>
 #include <QDateEdit>

@@ -1,6 +1,6 @@
 #include "reports/spreadsheet_export.h"
 
-#include "core/seams.h"
+#include "ui/seams.h"
 
 #include <QApplication>
 #include <QDateTime>

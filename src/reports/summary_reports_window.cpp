@@ -1,17 +1,17 @@
 #include "reports/summary_reports_window.h"
 
-#include "core/data_module.h"
-#include "core/date_typing.h"
-#include "core/editor_dialog.h"
 #include "core/formatting.h"
-#include "core/forms.h"
-#include "core/guard.h"
-#include "core/seams.h"
-#include "core/window_lock.h"
 #include "reports/engine/background_rows.h"
 #include "reports/engine/report_preview.h"
 #include "reports/spreadsheet_export.h"
 #include "reports/summary_report_layouts.h"
+#include "ui/data_module.h"
+#include "ui/date_typing.h"
+#include "ui/editor_dialog.h"
+#include "ui/forms.h"
+#include "ui/guard.h"
+#include "ui/seams.h"
+#include "ui/window_lock.h"
 
 #include <QApplication>
 #include <QDateEdit>

@@ -1,11 +1,11 @@
 #include "shift/norms_window.h"
 
-#include "core/data_module.h"
 #include "core/formatting.h"
-#include "core/forms.h"
-#include "core/guard.h"
-#include "core/seams.h"
 #include "shift/piece_pricing.h"
+#include "ui/data_module.h"
+#include "ui/forms.h"
+#include "ui/guard.h"
+#include "ui/seams.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

@@ -1,14 +1,14 @@
 #include "shift/operation_price_editor.h"
 
-#include "core/data_module.h"
-#include "core/editor_dialog.h"
 #include "core/formatting.h"
-#include "core/forms.h"
-#include "core/guard.h"
-#include "core/seams.h"
 #include "refbooks/products_list.h"
 #include "shift/operation_types_list.h"
 #include "shift/piece_pricing.h"
+#include "ui/data_module.h"
+#include "ui/editor_dialog.h"
+#include "ui/forms.h"
+#include "ui/guard.h"
+#include "ui/seams.h"
 
 #include <QComboBox>
 #include <QFormLayout>

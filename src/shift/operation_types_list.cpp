@@ -1,10 +1,10 @@
 #include "shift/operation_types_list.h"
 
-#include "core/data_module.h"
-#include "core/forms.h"
-#include "core/guard.h"
-#include "core/seams.h"
 #include "shift/operation_type_editor.h"
+#include "ui/data_module.h"
+#include "ui/forms.h"
+#include "ui/guard.h"
+#include "ui/seams.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,7 +1,7 @@
 #pragma once
 // "Виды операций (8)": maintains the operation types (mode 0) and serves as the type picker of the
 // operation price editor (mode 1).
-#include "core/list_window.h"
+#include "ui/list_window.h"
 
 class TForm8 : public ReferenceListWindow {
     Q_OBJECT

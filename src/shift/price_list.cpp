@@ -1,15 +1,15 @@
 #include "shift/price_list.h"
 
-#include "core/data_module.h"
 #include "core/formatting.h"
-#include "core/forms.h"
-#include "core/guard.h"
-#include "core/seams.h"
-#include "core/window_lock.h"
 #include "reports/spreadsheet_export.h"
 #include "shift/norms_window.h"
 #include "shift/operation_price_editor.h"
 #include "shift/piece_pricing.h"
+#include "ui/data_module.h"
+#include "ui/forms.h"
+#include "ui/guard.h"
+#include "ui/seams.h"
+#include "ui/window_lock.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -2,7 +2,7 @@
 // "Операции": the operation price list, one line per operation row with its list price (the
 // smallest norm price) and its number of norms. Maintains the list (mode 0), serves as the
 // operation picker of the shift record editor (mode 1) and exports the list to a spreadsheet.
-#include "core/list_window.h"
+#include "ui/list_window.h"
 
 class QCheckBox;
 

@@ -1,10 +1,10 @@
 #include "shift/record_actions.h"
 
-#include "core/data_module.h"
 #include "core/row_version.h"
 #include "shift/acceptance_mark.h"
 #include "timesheet/closed_months.h"
 #include "timesheet/day_cells.h"
+#include "ui/data_module.h"
 
 ShownRecord ShownRecord::of(const Dataset &row) {
     return {row.asId("id"),

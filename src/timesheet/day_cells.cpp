@@ -1,7 +1,7 @@
 #include "timesheet/day_cells.h"
 
-#include "core/data_module.h"
 #include "core/formatting.h"
+#include "ui/data_module.h"
 
 #include <algorithm>
 

@@ -2,8 +2,8 @@
 
 #include "core/database.h"
 #include "core/formatting.h"
-#include "core/input_checks.h"
-#include "core/seams.h"
+#include "ui/input_checks.h"
+#include "ui/seams.h"
 
 int workerDayHours(Database &db, Id worker, const QDate &date, Id exceptRecord, Id exceptEntry) {
     QSqlQuery q =

@@ -1,17 +1,17 @@
 #include "timesheet/household_entry_editor.h"
 
-#include "core/data_module.h"
-#include "core/editor_dialog.h"
 #include "core/formatting.h"
-#include "core/forms.h"
-#include "core/guard.h"
-#include "core/input_checks.h"
 #include "core/row_version.h"
-#include "core/seams.h"
 #include "refbooks/groups_list.h"
 #include "refbooks/workers_list.h"
 #include "timesheet/day_cells.h"
 #include "timesheet/day_hours.h"
+#include "ui/data_module.h"
+#include "ui/editor_dialog.h"
+#include "ui/forms.h"
+#include "ui/guard.h"
+#include "ui/input_checks.h"
+#include "ui/seams.h"
 
 #include <QCheckBox>
 #include <QComboBox>

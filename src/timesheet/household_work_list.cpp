@@ -1,16 +1,16 @@
 #include "timesheet/household_work_list.h"
 
-#include "core/data_module.h"
-#include "core/dataset_model.h"
-#include "core/date_typing.h"
 #include "core/formatting.h"
-#include "core/forms.h"
-#include "core/guard.h"
 #include "core/row_version.h"
-#include "core/seams.h"
 #include "timesheet/closed_months.h"
 #include "timesheet/day_cells.h"
 #include "timesheet/household_entry_editor.h"
+#include "ui/data_module.h"
+#include "ui/dataset_model.h"
+#include "ui/date_typing.h"
+#include "ui/forms.h"
+#include "ui/guard.h"
+#include "ui/seams.h"
 
 #include <QCheckBox>
 #include <QDateEdit>

@@ -1,13 +1,13 @@
 #include "timesheet/month_closing_window.h"
 
-#include "core/data_module.h"
-#include "core/editor_dialog.h"
 #include "core/formatting.h"
-#include "core/forms.h"
-#include "core/guard.h"
 #include "core/roles.h"
-#include "core/seams.h"
 #include "timesheet/closed_months.h"
+#include "ui/data_module.h"
+#include "ui/editor_dialog.h"
+#include "ui/forms.h"
+#include "ui/guard.h"
+#include "ui/seams.h"
 
 #include <QComboBox>
 #include <QGridLayout>

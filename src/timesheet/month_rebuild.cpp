@@ -1,8 +1,8 @@
 #include "timesheet/month_rebuild.h"
 
-#include "core/data_module.h"
 #include "timesheet/closed_months.h"
 #include "timesheet/day_cells.h"
+#include "ui/data_module.h"
 
 #include <QDate>
 #include <QProgressBar>

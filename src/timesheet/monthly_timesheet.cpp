@@ -1,16 +1,16 @@
 #include "timesheet/monthly_timesheet.h"
 
-#include "core/data_module.h"
-#include "core/dataset_model.h"
 #include "core/db_error.h"
 #include "core/formatting.h"
-#include "core/forms.h"
-#include "core/guard.h"
-#include "core/input_checks.h"
-#include "core/seams.h"
-#include "core/window_lock.h"
 #include "reports/spreadsheet_export.h"
 #include "timesheet/month_rebuild.h"
+#include "ui/data_module.h"
+#include "ui/dataset_model.h"
+#include "ui/forms.h"
+#include "ui/guard.h"
+#include "ui/input_checks.h"
+#include "ui/seams.h"
+#include "ui/window_lock.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,17 +1,17 @@
 #include "timesheet/timesheet_by_time.h"
 
-#include "core/data_module.h"
-#include "core/dataset_model.h"
 #include "core/formatting.h"
-#include "core/forms.h"
-#include "core/guard.h"
-#include "core/seams.h"
-#include "core/window_lock.h"
 #include "reports/engine/report_engine.h"
 #include "reports/engine/report_preview.h"
 #include "reports/printed_timesheet.h"
 #include "reports/spreadsheet_export.h"
 #include "timesheet/month_rebuild.h"
+#include "ui/data_module.h"
+#include "ui/dataset_model.h"
+#include "ui/forms.h"
+#include "ui/guard.h"
+#include "ui/seams.h"
+#include "ui/window_lock.h"
 
 #include <QApplication>
 #include <QComboBox>

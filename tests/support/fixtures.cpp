@@ -1,7 +1,7 @@
 #include "support/fixtures.h"
 
-#include "core/data_module.h"
-#include "core/forms.h"
+#include "ui/data_module.h"
+#include "ui/forms.h"
 
 namespace fixtures {
 

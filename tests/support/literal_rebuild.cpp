@@ -1,6 +1,6 @@
 #include "support/literal_rebuild.h"
 
-#include "core/data_module.h"
+#include "ui/data_module.h"
 
 #include <QDate>
 #include <QSqlQuery>

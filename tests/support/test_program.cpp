@@ -1,7 +1,7 @@
 #include "support/test_program.h"
 
 #include "app/startup.h"
-#include "core/forms.h"
+#include "ui/forms.h"
 
 #include <QProcess>
 #include <QTest>

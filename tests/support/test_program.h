@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <functional>
 
-#include "core/seams.h"
+#include "ui/seams.h"
 
 struct Message {
     QString kind; // "error", "info" or "question"

@@ -1,7 +1,7 @@
 #include "reports/engine/report_preview.h"
 
-#include "core/guard.h"
-#include "core/seams.h"
+#include "ui/guard.h"
+#include "ui/seams.h"
 
 #include <QComboBox>
 #include <QDir>

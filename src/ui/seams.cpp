@@ -1,4 +1,4 @@
-#include "core/seams.h"
+#include "ui/seams.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -11,11 +11,6 @@
 namespace {
 seams::Messages *g_messages = nullptr;
 std::function<int(QDialog *)> g_modal;
-std::function<QDateTime()> g_clock;
-std::function<void()> g_terminator;
-int g_buildDate = 0;
-int g_buildTime = 0;
-bool g_terminated = false;
 } // namespace
 
 namespace {
@@ -61,19 +56,6 @@ void setMessages(Messages *messages) {
 void setModalRunner(std::function<int(QDialog *)> runner) {
     g_modal = std::move(runner);
 }
-void setClock(std::function<QDateTime()> clock) {
-    g_clock = std::move(clock);
-}
-void setBuildStamp(int date, int time) {
-    g_buildDate = date;
-    g_buildTime = time;
-}
-void setTerminator(std::function<void()> terminator) {
-    g_terminator = std::move(terminator);
-}
-void clearTerminationRequest() {
-    g_terminated = false;
-}
 } // namespace seams
 
 void showError(const QString &text, const QString &title) {
@@ -111,28 +93,9 @@ int showModal(QDialog *dialog) {
     return dialog->exec();
 }
 
-QDateTime now() {
-    return g_clock ? g_clock() : QDateTime::currentDateTime();
+WaitCursor::WaitCursor() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
 }
-QDate today() {
-    return now().date();
-}
-
-int buildDate() {
-    return g_buildDate;
-}
-int buildTime() {
-    return g_buildTime;
-}
-
-void requestTermination() {
-    g_terminated = true;
-    if (g_terminator)
-        g_terminator();
-    else
-        QCoreApplication::exit(0);
-}
-
-bool terminationRequested() {
-    return g_terminated;
+WaitCursor::~WaitCursor() {
+    QApplication::restoreOverrideCursor();
 }

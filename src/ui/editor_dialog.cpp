@@ -1,4 +1,4 @@
-#include "core/editor_dialog.h"
+#include "ui/editor_dialog.h"
 
 #include <QBoxLayout>
 #include <QDialog>

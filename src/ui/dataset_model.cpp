@@ -1,4 +1,4 @@
-#include "core/dataset_model.h"
+#include "ui/dataset_model.h"
 
 #include "core/formatting.h"
 

@@ -1,7 +1,8 @@
-#include "core/guard.h"
+#include "ui/guard.h"
 
+#include "core/dataset.h"
 #include "core/db_error.h"
-#include "core/seams.h"
+#include "ui/seams.h"
 
 bool refreshAfterSaved(const std::function<void()> &refresh) {
     try {
@@ -26,4 +27,22 @@ void runGuarded(const std::function<void()> &action) {
         // Never an empty box: say at least that the action did not finish.
         showError(QStringLiteral("Действие не выполнено из-за непредвиденной ошибки."));
     }
+}
+
+void runThenReopen(const QList<Dataset *> &views, const std::function<void()> &work) {
+    auto reopen = [&] {
+        for (Dataset *v : views)
+            v->open();
+    };
+    try {
+        work();
+    } catch (...) {
+        try {
+            reopen();
+        } catch (const DbError &) {
+            // The work's own error is the one to show; the views stay empty until "Обновить".
+        }
+        throw;
+    }
+    refreshAfterSaved(reopen);
 }

@@ -1,7 +1,6 @@
-#include "core/data_module.h"
+#include "ui/data_module.h"
 
-#include "core/row_version.h"
-#include "core/seams.h"
+#include "ui/seams.h"
 
 TDataModule6::TDataModule6(QObject *parent, const QString &connectionName)
     : QObject(parent), ADO_DB(connectionName), Workers(ADO_DB, "Workers"), Izdel(ADO_DB, "Izdel"),
@@ -28,65 +27,11 @@ TDataModule6::TDataModule6(QObject *parent, const QString &connectionName)
         "oper.VID "
         "order by izdel.marka, vid_oper.vid, oper.naimen",
     });
-    Dataset *shifts[] = {&Smena1, &Smena2, &Smena3, &Smena4};
-    for (int n = 1; n <= 4; ++n) {
-        shifts[n - 1]->setSql({shiftListSql(n)});
-        shifts[n - 1]->setParam("data", QDate());
-        shifts[n - 1]->setParam("ok", QString());
-    }
-    Dataset *timesheets[] = {&H_Tabel_1, &H_Tabel_2, &H_Tabel_3};
-    for (int n = 1; n <= 3; ++n)
-        timesheets[n - 1]->setSql({shiftTimesheetSql(n)});
+    // The day sheet's shift lists and the shift timesheets get their statements from their own
+    // folders (prepareStatements at start-up).
 }
 
 TDataModule6::~TDataModule6() = default;
-
-QString TDataModule6::shiftListSql(int n) {
-    const QString cond = n == 1 ? "ok!=:ok" : "ok<>:ok";
-    const QString order = n == 1 ? "fio, izdel.marka, vid_oper.vid, oper.naimen, color" : "fio";
-    return QStringList{
-        "select smena.id, " + rowVersionColumn("smena") +
-            ", smena.data, smena.smena, smena.i_id, smena.o_id, "
-            "smena.w_id, ",
-        "smena.cena,person.s_caption fio, izdel.marka, vid_oper.vid, (SELECT (CASE naimen WHEN 0 THEN "
-        "'Готовая продукция' ELSE 'Заготовки' END)) as nmn, oper.naimen,  smena.brak, smena.kol_vo::numeric,",
-        "round((kol_vo-brak)*smena.cena::numeric, 2) as summa, smena.prize, color,time, smena.ok, vvod, "
-        "smena.id_doc, smena.id_doc_item, smena.f_gds_qty_use, smena.id_gds_use, smena.id_cons_use",
-        "from cmn_contractor.person person, accounts_dep.izdel,accounts_dep.oper,accounts_dep.smena,"
-        "accounts_dep.vid_oper ",
-        "where smena.i_id=izdel.id and smena.o_id=oper.id and (w_id=person.id or "
-        "accounts_dep.code_as_id(s_code)=w_id) and ",
-        QString("oper.vid=vid_oper.id and smena.smena=%1 and smena.data=:data and %2 order by ")
-            .arg(n)
-            .arg(cond),
-        order,
-    }
-        .join('\n');
-}
-
-QString TDataModule6::shiftTimesheetSql(int n) {
-    QStringList terms;
-    for (int k = 1; k <= 31; ++k)
-        terms << QString("coalesce(d%1,0)").arg(k);
-    const QString s = "(" + terms.join('+') + ")";
-    return QStringList{
-        "select person.s_caption fio, ",
-        s + " as summ, ",
-        "case when " + s + "=0 then 0 else\n(sum(s.cena*(kol_vo-brak))/" + s +
-            ") end ::numeric(10,2) as average_price, sum(s.cena*(kol_vo-brak))::numeric(10,2) as cena_all,",
-        "h_tabel.*",
-        "from accounts_dep.h_tabel, cmn_contractor.person, accounts_dep.smena s where ",
-        QString("h_tabel.w_id=accounts_dep.code_as_id(person.s_code) and h_tabel.smena=%1 and month=:mnth "
-                "and s.w_id = "
-                "h_tabel.w_id "
-                "and")
-            .arg(n),
-        "h_tabel.year=:yea and s.data >=:date1 and s.data <:date2",
-        "group by person.s_caption,h_tabel.w_id,h_tabel.month,h_tabel.year,h_tabel.smena,h_tabel.id ",
-        "order by fio",
-    }
-        .join('\n');
-}
 
 QString TDataModule6::portionedConnectionString() const {
     QString wanted = reportsConnectionString.isEmpty() ? ADO_DB.connectionString() : reportsConnectionString;

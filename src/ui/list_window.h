@@ -2,8 +2,8 @@
 // What the reference lists share: a read-only grid on a dataset, a prefix filter field, a bottom
 // panel of buttons ending in "Выход", a mode tag set by the opener, and the hand-over of the
 // chosen row to the opener in picker modes.
-#include "core/dataset_model.h"
 #include "core/id.h"
+#include "ui/dataset_model.h"
 
 #include <QDialog>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
-#include "core/input_checks.h"
+#include "ui/input_checks.h"
 
 #include "core/formatting.h"
-#include "core/seams.h"
+#include "ui/seams.h"
 
 std::optional<qint64> parseCount(const QString &text) {
     const QString t = text.trimmed();

@@ -1,4 +1,4 @@
-#include "core/date_typing.h"
+#include "ui/date_typing.h"
 
 #include <QDateEdit>
 #include <QEvent>

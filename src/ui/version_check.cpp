@@ -1,8 +1,8 @@
-#include "core/version_check.h"
+#include "ui/version_check.h"
 
-#include "core/data_module.h"
-#include "core/forms.h"
-#include "core/seams.h"
+#include "ui/data_module.h"
+#include "ui/forms.h"
+#include "ui/seams.h"
 
 namespace {
 VersionCheckHooks &hooks() {

@@ -1,7 +1,8 @@
 #pragma once
-// What tests replace: message boxes, modal showing, the clock, the build stamp and the end of the
-// program. Each has the real behaviour as default.
-#include <QDateTime>
+// What tests replace on the screen: message boxes, modal showing and the spreadsheet viewer (the
+// clock and the end of the program are core/clock.h). Each has the real behaviour as default.
+#include "core/clock.h"
+
 #include <QString>
 #include <functional>
 
@@ -33,11 +34,6 @@ SpreadsheetViewer &spreadsheetViewer();
 // Installing nullptr brings back the real message boxes.
 void setMessages(Messages *messages);
 void setModalRunner(std::function<int(QDialog *)> runner);
-void setClock(std::function<QDateTime()> clock);
-void setBuildStamp(int date, int time);
-void setTerminator(std::function<void()> terminator);
-// Forgets an earlier request to end, so that a test can go on.
-void clearTerminationRequest();
 
 } // namespace seams
 
@@ -50,12 +46,11 @@ bool askYesNo(const QString &text, const QString &title);
 // Every window shown modally goes through here.
 int showModal(QDialog *dialog);
 
-QDate today();
-QDateTime now();
-
-int buildDate();
-int buildTime();
-
-// Ends the program: every running event loop stops.
-void requestTermination();
-bool terminationRequested();
+// The wait cursor for as long as it lives.
+class WaitCursor {
+public:
+    WaitCursor();
+    ~WaitCursor();
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+};

@@ -1,6 +1,6 @@
-#include "core/list_window.h"
+#include "ui/list_window.h"
 
-#include "core/seams.h"
+#include "ui/seams.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

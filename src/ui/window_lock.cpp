@@ -1,4 +1,4 @@
-#include "core/window_lock.h"
+#include "ui/window_lock.h"
 
 #include <QEvent>
 

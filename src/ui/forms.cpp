@@ -1,4 +1,4 @@
-#include "core/forms.h"
+#include "ui/forms.h"
 
 Forms &forms() {
     static Forms f;

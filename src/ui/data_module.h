@@ -65,9 +65,6 @@ public:
     // row (null when there is none) and closes it.
     QVariant lookup(const QString &statement, const QString &field, const SqlParams &params = {});
 
-    static QString shiftListSql(int shiftNumber);
-    static QString shiftTimesheetSql(int shiftNumber);
-
 private:
     Database portioned_;
 };
