@@ -1,6 +1,7 @@
 // The printed reports on a big workshop, the program end to end: the statement's first rows, the
 // pages prepared, the first page shown after the click, peak memory. Run through scripts/bench.
 #include "bench_support.h"
+#include "reports/engine/query_rows.h"
 #include "reports/engine/report_preview.h"
 #include "reports/summary_report_layouts.h"
 

@@ -1,14 +1,12 @@
 // The report engine: expressions and masks, bands and groups with their sums, pages with their
-// header and footer, a report with no rows, the PDF with real text, and the preview.
-#include "core/db_error.h"
+// header and footer, a report with no rows, the PDF with real text, and the preview. The rows are
+// held in memory: the engine is tried without a database or the rest of the program.
 #include "reports/engine/expression.h"
 #include "reports/engine/report_engine.h"
 #include "reports/engine/report_preview.h"
-#include "support/fixtures.h"
-#include "support/test_program.h"
-#include "ui/data_module.h"
-#include "ui/forms.h"
+#include "support/memory_rows.h"
 #include "ui/guard.h"
+#include "ui/seams.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -16,13 +14,34 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+
+namespace {
+// The messages the engine's errors reach, kept instead of shown.
+struct KeptMessages : seams::Messages {
+    QStringList shown;
+    void error(const QString &text, const QString &) override { shown << text; }
+    bool yesNo(const QString &, const QString &) override { return false; }
+};
+} // namespace
 
 class ReportEngineTest : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
+    KeptMessages messages;
+
+    // Rows of a group g, a name and an amount, as the reports' statements give them.
+    static MemoryRows groupRows(QVector<QVariantList> rows) {
+        return MemoryRows({"g", "name", "amount#"}, std::move(rows));
+    }
+    // n = 1..count: group G, 'строка n', amount n; or the group that groupOf names.
+    static MemoryRows numberedRows(int count, const std::function<QString(int)> &groupOf = {}) {
+        return MemoryRows::numbered({"g", "name", "amount#"}, count, [&](int n) {
+            return QVariantList{groupOf ? groupOf(n) : QStringLiteral("G"), QString("строка %1").arg(n),
+                                QString::number(n)};
+        });
+    }
 
     static ReportLayout groupedLayout() {
         ReportLayout l;
@@ -50,10 +69,7 @@ class ReportEngineTest : public QObject {
         l.pageFooter.items << field("'Страница ' + STR(PAGENUMBER)", QRectF(150, 0, 40, 5));
         return l;
     }
-    static PreparedReport prepareOn(const QString &sql, const ReportLayout &layout) {
-        Dataset rows(forms().DataModule6->ADO_DB, "q");
-        rows.setSql({sql});
-        rows.open();
+    static PreparedReport prepareOn(MemoryRows rows, const ReportLayout &layout) {
         return prepareReport(layout, rows);
     }
     static QString pdfText(const QString &path) {
@@ -80,13 +96,13 @@ private slots:
     void textsFitTheirCells_data();
     void textsFitTheirCells();
     void printsTheChosenPagesAndCopies();
-    void readFailingMidwayIsAnError();
     void reportErrorsShowTheirText();
     void previewWhileThePagesAreMade();
 };
 
 void ReportEngineTest::initTestCase() {
-    testing::startProgram("report_engine");
+    QVERIFY(dir.isValid());
+    seams::setMessages(&messages);
 }
 
 void ReportEngineTest::expressions_data() {
@@ -159,9 +175,7 @@ void ReportEngineTest::masks() {
 
 void ReportEngineTest::groupsAndSums() {
     const PreparedReport r =
-        prepareOn("select * from (values ('A','x',1.5::numeric),('A','y',2.5),('B','z',4)) v(g, name, "
-                  "amount) order by g, name",
-                  groupedLayout());
+        prepareOn(groupRows({{"A", "x", "1.5"}, {"A", "y", "2.5"}, {"B", "z", "4"}}), groupedLayout());
     QCOMPARE(r.pageCount(), 1);
     // Each group's footer sums its own rows and shows its last row; the report footer sums all.
     QCOMPARE(r.texts(0),
@@ -170,9 +184,7 @@ void ReportEngineTest::groupsAndSums() {
 }
 
 void ReportEngineTest::pagesRepeatTheirHeader() {
-    const PreparedReport r = prepareOn(
-        "select 'G' as g, 'строка ' || n as name, n::numeric as amount from generate_series(1, 120) n",
-        groupedLayout());
+    const PreparedReport r = prepareOn(numberedRows(120), groupedLayout());
     // 297 - 20 mm of margins, less the page footer and header: 51 rows a page.
     QCOMPARE(r.pageCount(), 3);
     for (int p = 0; p < 3; ++p) {
@@ -190,10 +202,8 @@ void ReportEngineTest::groupEndingAtThePageBreak() {
     // exactly at 282, where the page footer begins: the next group starts a new page.
     ReportLayout layout = groupedLayout();
     layout.reportHeader.height = 7;
-    const PreparedReport r = prepareOn("select g, 'строка ' || n as name, n::numeric as amount from "
-                                       "(select case when n <= 50 then 'A' else 'B' end g, n from "
-                                       "generate_series(1, 51) n) v order by n",
-                                       layout);
+    const PreparedReport r =
+        prepareOn(numberedRows(51, [](int n) { return QString(n <= 50 ? "A" : "B"); }), layout);
     QCOMPARE(r.pageCount(), 2);
     const QStringList first = r.texts(0), second = r.texts(1);
     QCOMPARE(first.mid(first.size() - 3), (QStringList{"1275.00", "последняя: строка 50", "Страница 1"}));
@@ -203,16 +213,13 @@ void ReportEngineTest::groupEndingAtThePageBreak() {
 }
 
 void ReportEngineTest::noRows() {
-    const PreparedReport r = prepareOn(
-        "select 'G'::text as g, 'x'::text as name, 1::numeric as amount where false", groupedLayout());
+    const PreparedReport r = prepareOn(groupRows({}), groupedLayout());
     QCOMPARE(r.pageCount(), 1);
     QCOMPARE(r.texts(0), (QStringList{"Шапка страницы", "Заголовок", "Итого:", "0.00", "Страница 1"}));
 }
 
 void ReportEngineTest::pdfHoldsTheSamePages() {
-    const PreparedReport r = prepareOn(
-        "select 'G' as g, 'строка ' || n as name, n::numeric as amount from generate_series(1, 120) n",
-        groupedLayout());
+    const PreparedReport r = prepareOn(numberedRows(120), groupedLayout());
     const QString path = dir.filePath("report.pdf");
     QVERIFY(saveReportPdf(r, path));
     const QString text = pdfText(path);
@@ -225,9 +232,7 @@ void ReportEngineTest::pdfHoldsTheSamePages() {
 }
 
 void ReportEngineTest::preview() {
-    const PreparedReport r = prepareOn(
-        "select 'G' as g, 'строка ' || n as name, n::numeric as amount from generate_series(1, 120) n",
-        groupedLayout());
+    const PreparedReport r = prepareOn(numberedRows(120), groupedLayout());
     ReportPreview preview(r, "   Отчет ");
     preview.show();
     QVERIFY(QTest::qWaitForWindowExposed(&preview));
@@ -249,9 +254,8 @@ void ReportEngineTest::groupHeaderKeepsItsFirstRow() {
     // (5), not for its first row as well.
     ReportLayout l = groupedLayout();
     l.groups[0].footer.height = 0;
-    const PreparedReport r = prepareOn("select case when n <= 49 then 'A' else 'B' end as g, 'строка ' || n "
-                                       "as name, n as amount from generate_series(1, 50) n",
-                                       l);
+    const PreparedReport r =
+        prepareOn(numberedRows(50, [](int n) { return QString(n <= 49 ? "A" : "B"); }), l);
     QCOMPARE(r.pageCount(), 2);
     QVERIFY(!r.texts(0).contains("B"));
     QCOMPARE(r.texts(1).mid(1, 2), (QStringList{"B", "строка 50"}));
@@ -286,10 +290,7 @@ void ReportEngineTest::textsFitTheirCells() {
     l.name = "fit";
     l.detail.height = 5;
     l.detail.items << field("name", QRectF(20, 0, widthMm, 5), 9, true, Qt::AlignCenter);
-    Dataset rows(forms().DataModule6->ADO_DB, "q");
-    rows.setSql({"select :t::text as name"});
-    rows.setParam("t", text);
-    rows.open();
+    MemoryRows rows({"name"}, {{text}});
     const QString path = dir.filePath("fit.pdf");
     QVERIFY(saveReportPdf(prepareReport(l, rows), path));
     const QString printed = pdfText(path).simplified();
@@ -302,9 +303,7 @@ void ReportEngineTest::printsTheChosenPagesAndCopies() {
     QCOMPARE(pagesToPrint(5, 2, 3, 2, false), (QVector<int>{1, 1, 2, 2}));
     QCOMPARE(pagesToPrint(3, 2, 9, 1, true), (QVector<int>{1, 2}));
     // Pages 2-3 of three, twice, to a PDF printer: four sheets, the second page first.
-    const PreparedReport r = prepareOn(
-        "select 'G' as g, 'строка ' || n as name, n::numeric as amount from generate_series(1, 120) n",
-        groupedLayout());
+    const PreparedReport r = prepareOn(numberedRows(120), groupedLayout());
     QCOMPARE(r.pageCount(), 3);
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
@@ -322,48 +321,22 @@ void ReportEngineTest::printsTheChosenPagesAndCopies() {
     QVERIFY(text.indexOf("Страница 2") < text.indexOf("Страница 3"));
 }
 
-void ReportEngineTest::readFailingMidwayIsAnError() {
-    // The reports' own connection reads in portions; its server process ends after the first.
-    Database &db = forms().DataModule6->portionedConnection();
-    const qint64 backend = fixtures::serverProcessOf(db);
-    QueryRows rows(db, "select n from generate_series(1, 50000) n", {});
-    int read = 0;
-    for (; read < 10; ++read)
-        QVERIFY(rows.next());
-    fixtures::endServerProcess(backend);
-    bool failed = false;
-    try {
-        while (rows.next())
-            ++read;
-    } catch (const DbError &e) {
-        failed = e.text() == kConnectionLostReadMessage;
-    }
-    QVERIFY2(failed, qPrintable(QString("the read ended quietly after %1 rows").arg(read)));
-    QVERIFY(read < 50000);
-}
-
 void ReportEngineTest::reportErrorsShowTheirText() {
-    testing::messages().clear();
+    messages.shown.clear();
     runGuarded([] { ReportExpression("IF(1,2"); });
-    QCOMPARE(testing::messages().shown.size(), 1);
-    QVERIFY2(testing::messages().shown[0].text.contains("IF(1,2"),
-             qPrintable(testing::messages().shown[0].text));
+    QCOMPARE(messages.shown.size(), 1);
+    QVERIFY2(messages.shown[0].contains("IF(1,2"), qPrintable(messages.shown[0]));
 }
 
 void ReportEngineTest::previewWhileThePagesAreMade() {
     auto preparation = [this](int rows) {
-        auto read = std::make_unique<QueryRows>(
-            forms().DataModule6->portionedConnection(),
-            QString(
-                "select 'G' as g, 'строка ' || n as name, n::numeric as amount from generate_series(1, %1) n")
-                .arg(rows),
-            SqlParams{});
+        auto read = std::make_unique<MemoryRows>(numberedRows(rows));
         auto p = std::make_unique<ReportPreparation>(groupedLayout(), std::move(read));
         // As the reports window does: the preview opens once the first page is made.
         p->makeFirstPage();
         return p;
     };
-    testing::messages().clear();
+    messages.shown.clear();
     ReportPreview partial(preparation(20000), "Отчет");
     QVERIFY(!partial.complete());
     QVERIFY(partial.shownPages() >= 1);
@@ -372,7 +345,7 @@ void ReportEngineTest::previewWhileThePagesAreMade() {
     // Print and PDF wait for the whole report.
     QVERIFY(!partial.PdfButton->isEnabled());
     QVERIFY(!partial.savePdf(dir.filePath("partial.pdf")));
-    QCOMPARE(testing::messages().shown.size(), 1);
+    QCOMPARE(messages.shown.size(), 1);
     // The page count grows while the user reads; stopping keeps the pages and says so.
     const int before = partial.shownPages();
     partial.prepareMore();
@@ -383,7 +356,7 @@ void ReportEngineTest::previewWhileThePagesAreMade() {
     QVERIFY(partial.StateLabel->text().contains("неполный"));
     QVERIFY(partial.StopButton->isHidden());
     QVERIFY(!partial.savePdf(dir.filePath("partial.pdf")));
-    QCOMPARE(testing::messages().shown.size(), 2);
+    QCOMPARE(messages.shown.size(), 2);
     QVERIFY(!partial.prepareMore());
 
     // Shown, the rest are made between events, and the whole report prints.

@@ -3,6 +3,8 @@
 // products read back, and what the roles switch off.
 #include "app/login_window.h"
 #include "app/main_window.h"
+#include "core/db_error.h"
+#include "reports/engine/query_rows.h"
 #include "reports/engine/report_preview.h"
 #include "reports/summary_report_layouts.h"
 #include "reports/summary_reports_window.h"
@@ -66,6 +68,7 @@ private slots:
     void reportAsPdf();
     void workersOfTheSameName();
     void lostConnectionIsReadAgain();
+    void readFailingMidwayIsAnError();
     void exportByProducts();
     void roles_data();
     void roles();
@@ -444,6 +447,28 @@ void SummaryReportsTest::longStatementShowsItWorksAndStops() {
         QCOMPARE(pageTitle,
                  "   Отчет по рабочим за период с 01.03.2024 по 01.04.2024 (за 01.03.2024 - 31.03.2024)");
     }
+}
+
+// The reports' rows are read as they come: a read that fails midway is an error, never a report
+// of the rows read so far.
+void SummaryReportsTest::readFailingMidwayIsAnError() {
+    // The reports' own connection reads in portions; its server process ends after the first.
+    Database &db = forms().DataModule6->portionedConnection();
+    const qint64 backend = fixtures::serverProcessOf(db);
+    QueryRows rows(db, "select n from generate_series(1, 50000) n", {});
+    int read = 0;
+    for (; read < 10; ++read)
+        QVERIFY(rows.next());
+    fixtures::endServerProcess(backend);
+    bool failed = false;
+    try {
+        while (rows.next())
+            ++read;
+    } catch (const DbError &e) {
+        failed = e.text() == kConnectionLostReadMessage;
+    }
+    QVERIFY2(failed, qPrintable(QString("the read ended quietly after %1 rows").arg(read)));
+    QVERIFY(read < 50000);
 }
 
 QTEST_MAIN(SummaryReportsTest)

@@ -4,7 +4,7 @@
 // window can say that it works and stop it. Rows wait in a bounded queue: a year's report is never
 // held whole.
 #include "core/database.h"
-#include "reports/engine/report_engine.h"
+#include "reports/engine/query_rows.h"
 
 #include <condition_variable>
 #include <deque>
