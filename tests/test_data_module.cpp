@@ -1,8 +1,14 @@
 // The shared data module: decimal separators, the duplicate check, and the Dataset the windows
 // browse (record numbers, locate, client-side filter).
+#include "app/login_window.h"
+#include "app/main_window.h"
+#include "app/startup.h"
 #include "core/db_error.h"
+#include "reports/change_history_window.h"
+#include "shift/shift_record_editor.h"
 #include "support/fixtures.h"
 #include "support/test_program.h"
+#include "timesheet/household_work_list.h"
 #include "ui/data_module.h"
 #include "ui/dataset_model.h"
 #include "ui/forms.h"
@@ -26,6 +32,8 @@ private slots:
     void reopenShowsNoStaleRows();
     void statementErrorCarriesDatabaseText();
     void shiftListsMatchWorkersBothWays();
+    // Last: it ends the program's windows.
+    void windowsGoInReverseOrderBeforeTheConnection();
 };
 
 void DataModuleTest::initTestCase() {
@@ -231,6 +239,19 @@ void DataModuleTest::shiftListsMatchWorkersBothWays() {
         }
         list.close();
     }
+}
+
+void DataModuleTest::windowsGoInReverseOrderBeforeTheConnection() {
+    Forms &f = forms();
+    QStringList gone;
+    const std::pair<QObject *, QString> watched[] = {
+        {f.Form1, "main"},       {f.Form23, "login"},          {f.Form11, "editor"},
+        {f.Form25, "household"}, {f.ChangeHistory, "history"}, {f.DataModule6, "data module"}};
+    for (const auto &[object, name] : watched)
+        connect(object, &QObject::destroyed, this, [&gone, name = name] { gone << name; });
+    destroyForms();
+    QCOMPARE(gone, (QStringList{"history", "household", "editor", "login", "main", "data module"}));
+    QVERIFY(!forms().Form1 && !forms().DataModule6);
 }
 
 QTEST_MAIN(DataModuleTest)

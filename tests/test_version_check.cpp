@@ -121,21 +121,20 @@ void VersionCheckTest::timerChecksForReal() {
 void VersionCheckTest::noTimerWithoutConnection() {
     // With no connection the version timer never starts: each tick would wait for the connect
     // timeout and stack another error box over "Подключение к БД отсутсвует!!!".
-    const Forms saved = forms();
+    Forms saved = std::move(forms());
     forms() = Forms{};
     QVERIFY(!createForms({"piecework_no_such_database", "127.0.0.1"}));
     QVERIFY(forms().Form1);
     QVERIFY(!forms().Form1->Timer1->isActive());
     QCOMPARE(testing::messages().shown.size(), 1);
-    delete forms().Form1;
-    delete forms().DataModule6;
-    forms() = saved;
+    forms().destroyAll();
+    forms() = std::move(saved);
 }
 
 void VersionCheckTest::failedConnectionEnds() {
-    TDataModule6 *saved = forms().DataModule6;
-    TForm23 *savedLogin = forms().Form23;
-    forms().Form23 = nullptr;
+    // A registry of its own: the program's stays as it was.
+    Forms saved = std::move(forms());
+    forms() = Forms{};
     QVERIFY(!ConnectDatabase({"piecework_no_such_database", "127.0.0.1"}));
     QCOMPARE(testing::messages().shown.size(), 1);
     // The message, then what was tried: the server and the database, never the password.
@@ -146,9 +145,8 @@ void VersionCheckTest::failedConnectionEnds() {
     QCOMPARE(testing::messages().shown[0].title, "Ошибка!");
     QCOMPARE(testing::terminations(), 1);
     QVERIFY(!forms().Form23);
-    delete forms().DataModule6;
-    forms().DataModule6 = saved;
-    forms().Form23 = savedLogin;
+    forms().destroyAll();
+    forms() = std::move(saved);
 }
 
 QTEST_MAIN(VersionCheckTest)

@@ -64,7 +64,6 @@ QVector<GridColumn> shiftColumns() {
 TForm1::TForm1(QWidget *parent) : QDialog(parent) {
     setObjectName("Form1");
     setWindowTitle("Табель");
-    forms().Form1 = this;
 
     auto *layout = new QVBoxLayout(this);
     MainMenu = new QMenuBar(this);

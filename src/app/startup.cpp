@@ -41,7 +41,7 @@ void prepareStatements(TDataModule6 &dm) {
 
 bool ConnectDatabase(const QStringList &positional) {
     Forms &f = forms();
-    f.DataModule6 = new TDataModule6;
+    f.keepDataModule(new TDataModule6);
     prepareStatements(*f.DataModule6);
     const QStringList files = defaultSettingsFiles();
     const ConnectionSettings settings = databaseSettings(positional, files);
@@ -55,7 +55,7 @@ bool ConnectDatabase(const QStringList &positional) {
         f.DataModule6->pendingUpgrade = migrationNames(missingMigrations(f.DataModule6->ADO_DB));
         if (!f.DataModule6->pendingUpgrade.isEmpty())
             showError(upgradeNeededMessage(f.DataModule6->pendingUpgrade), QStringLiteral("Ошибка"));
-        f.Form23 = new TForm23;
+        f.Form23 = f.keep(new TForm23);
     } catch (const DbError &) {
         // Which server and database were tried, so that an administrator can tell a wrong
         // setting from a server that is down; never the password.
@@ -81,43 +81,35 @@ bool createForms(const QStringList &positional) {
                               if (TForm23 *login = forms().Form23)
                                   login->Timer1->start();
                           }});
-    auto *main = new TForm1;
+    TForm1 *main = f.Form1 = f.keep(new TForm1);
     if (!ConnectDatabase(positional)) {
         main->close();
         return false;
     }
     main->openShiftLists();
     // Every other window, once, in the fixed order; the rest join as they are built.
-    f.Form2 = new TForm2;
-    f.Form3 = new TForm3;
-    f.Form4 = new TForm4;
-    f.Form5 = new TForm5;
-    f.Form7 = new TForm7;
-    f.Form8 = new TForm8;
-    f.Form9 = new TForm9;
-    f.Form10 = new TForm10;
-    f.Form11 = new TForm11;
-    f.Form18 = new TForm18;
-    f.Form19 = new TForm19;
-    f.Form22 = new TForm22;
-    f.Form26 = new TForm26;
-    f.Form29 = new TForm29;
-    f.Form25 = new TForm25;
-    f.Form24 = new TForm24;
-    f.Form27 = new TForm27;
-    f.MonthClosing = new MonthClosingWindow;
-    f.ChangeHistory = new ChangeHistoryWindow;
+    f.Form2 = f.keep(new TForm2);
+    f.Form3 = f.keep(new TForm3);
+    f.Form4 = f.keep(new TForm4);
+    f.Form5 = f.keep(new TForm5);
+    f.Form7 = f.keep(new TForm7);
+    f.Form8 = f.keep(new TForm8);
+    f.Form9 = f.keep(new TForm9);
+    f.Form10 = f.keep(new TForm10);
+    f.Form11 = f.keep(new TForm11);
+    f.Form18 = f.keep(new TForm18);
+    f.Form19 = f.keep(new TForm19);
+    f.Form22 = f.keep(new TForm22);
+    f.Form26 = f.keep(new TForm26);
+    f.Form29 = f.keep(new TForm29);
+    f.Form25 = f.keep(new TForm25);
+    f.Form24 = f.keep(new TForm24);
+    f.Form27 = f.keep(new TForm27);
+    f.MonthClosing = f.keep(new MonthClosingWindow);
+    f.ChangeHistory = f.keep(new ChangeHistoryWindow);
     return true;
 }
 
 void destroyForms() {
-    Forms &f = forms();
-    for (QObject *w : std::initializer_list<QObject *>{f.ChangeHistory, f.MonthClosing, f.Form19, f.Form18,
-                                                       f.Form27, f.Form24, f.Form25, f.Form29, f.Form26,
-                                                       f.Form9, f.Form8, f.Form7, f.Form5, f.Form3, f.Form2})
-        delete w;
-    delete f.Form23;
-    delete f.Form1;
-    delete f.DataModule6;
-    f = Forms{};
+    forms().destroyAll();
 }

@@ -1,6 +1,9 @@
 #pragma once
 // Every window of the program exists once, from start-up to the end of the run; windows reach
-// each other through this registry.
+// each other through this registry, which owns them.
+#include <QObject>
+#include <memory>
+#include <vector>
 
 class TDataModule6;
 class TForm1;
@@ -26,6 +29,7 @@ class MonthClosingWindow;
 class ChangeHistoryWindow;
 
 struct Forms {
+    // Where each window is found (the registry owns them; see keep).
     TDataModule6 *DataModule6 = nullptr;
     TForm1 *Form1 = nullptr;
     TForm23 *Form23 = nullptr;
@@ -48,6 +52,25 @@ struct Forms {
     TForm29 *Form29 = nullptr;
     MonthClosingWindow *MonthClosing = nullptr;
     ChangeHistoryWindow *ChangeHistory = nullptr;
+
+    // Takes a window into the registry's keeping and returns it.
+    template <class W> W *keep(W *window) {
+        kept_.emplace_back(window);
+        return window;
+    }
+    // The data module, kept until every window is gone.
+    template <class M> M *keepDataModule(M *module) {
+        dataModule_.reset(module);
+        DataModule6 = module;
+        return module;
+    }
+    // Destroys what it keeps in reverse order of keeping, the data module last of all, so that no
+    // window outlives the connection it reads; the registry is empty afterwards.
+    void destroyAll();
+
+private:
+    std::vector<std::unique_ptr<QObject>> kept_;
+    std::unique_ptr<QObject> dataModule_;
 };
 
 Forms &forms();
