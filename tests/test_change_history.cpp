@@ -37,7 +37,7 @@ class ChangeHistoryTest : public QObject {
     int ivanov = 0, petrov = 0, cutting = 0;
     qint64 shelves = 0;
     const QDate march{2024, 3, 5};
-    KeptWorkbooks viewer;
+    testing::ExportDesk desk;
 
     void loginAs(const QString &text) {
         TForm23 &login = *forms().Form23;
@@ -108,7 +108,6 @@ private slots:
 
 void ChangeHistoryTest::initTestCase() {
     testing::startProgram("change_history");
-    seams::setSpreadsheetViewer(&viewer);
     dm = forms().DataModule6;
     main = forms().Form1;
     // The database stamps the history with its own clock: the window's period must hold today.
@@ -255,10 +254,10 @@ void ChangeHistoryTest::historyWindow() {
     QCOMPARE(h.text("kind"), "Хоз. работы");
 
     // The export holds what the list shows, headings first.
-    viewer.opened.clear();
+    desk.viewer.opened.clear();
     w.Button1->click();
-    QCOMPARE(viewer.opened.size(), 1);
-    const WorkbookContents book = readWorkbook(viewer.opened.last());
+    QCOMPARE(desk.viewer.opened.size(), 1);
+    const WorkbookContents book = readWorkbook(desk.viewer.opened.last());
     QVERIFY(book.ok);
     QCOMPARE(book.cell(1, 1).text, "Время");
     QCOMPARE(book.cell(1, 9).text, "Стало");

@@ -30,8 +30,7 @@ class MonthlyTimesheetTest : public QObject {
     TForm27 *window = nullptr;
     int ivanov = 0, petrov = 0, cut = 0;
     qint64 shelves = 0;
-    KeptWorkbooks viewer;
-    QTemporaryDir home;
+    testing::ExportDesk desk;
 
     void household(int worker, int type, const QDate &d, int hours, double price, int night) {
         fixtures::entry({.worker = worker,
@@ -102,10 +101,7 @@ private slots:
 };
 
 void MonthlyTimesheetTest::initTestCase() {
-    qputenv("HOME", home.path().toUtf8());
-    qputenv("TMPDIR", home.path().toUtf8());
     testing::startProgram("monthly_timesheet");
-    seams::setSpreadsheetViewer(&viewer);
     window = forms().Form27;
     ivanov = fixtures::worker("Иванов И.И.");
     petrov = fixtures::worker("Петров П.П.");
@@ -369,18 +365,18 @@ void MonthlyTimesheetTest::exportReadBack() {
     QFETCH(bool, perHour);
     workedMarch();
     window->prepare(TForm27::Mode(mode), QDate(2024, 3, 20));
-    viewer.opened.clear();
+    desk.viewer.opened.clear();
     window->CurrentView->moveTo(window->CurrentView->recordCount());
     const int place = window->CurrentView->recNo();
     // While the export runs (it lets the event loop turn) the window takes no clicks or keys.
     bool enabledDuring = true;
-    viewer.whileOpening = [&] { enabledDuring = window->isEnabled(); };
+    desk.viewer.whileOpening = [&] { enabledDuring = window->isEnabled(); };
     window->Button2->click();
-    viewer.whileOpening = nullptr;
+    desk.viewer.whileOpening = nullptr;
     QVERIFY(!enabledDuring);
     QVERIFY(window->isEnabled());
-    QCOMPARE(viewer.opened.size(), 1);
-    const WorkbookContents book = readWorkbook(viewer.opened[0]);
+    QCOMPARE(desk.viewer.opened.size(), 1);
+    const WorkbookContents book = readWorkbook(desk.viewer.opened[0]);
     QVERIFY(book.ok);
     QCOMPARE(book.cell(1, 1).text, "Март 2024");
     QVERIFY(book.cell(1, 1).bold);

@@ -29,8 +29,7 @@ class PriceListTest : public QObject {
     TDataModule6 *dm = nullptr;
     TForm4 *list = nullptr;
     int shelf = 0, cabinet = 0, cutting = 0, painting = 0;
-    KeptWorkbooks viewer;
-    QTemporaryDir exports;
+    testing::ExportDesk desk;
 
     int addNorm(int row, double price, int norma) {
         fixtures::exec(
@@ -62,9 +61,6 @@ private slots:
 
 void PriceListTest::initTestCase() {
     testing::startProgram("price_list");
-    qputenv("TMPDIR", exports.path().toUtf8());
-    qputenv("HOME", exports.path().toUtf8());
-    seams::setSpreadsheetViewer(&viewer);
     dm = forms().DataModule6;
     list = forms().Form4;
     const int group = fixtures::group("Стеллажи");
@@ -466,11 +462,11 @@ void PriceListTest::exportReadsBack() {
         QString("insert into accounts_dep.oper(i_id, vid, naimen, cena_new) values (%1, %2, 0, 12.5)")
             .arg(cabinet)
             .arg(painting));
-    viewer.opened.clear();
+    desk.viewer.opened.clear();
     list->Button5->click();
     QVERIFY(testing::messages().shown.isEmpty());
-    QCOMPARE(viewer.opened.size(), 1);
-    const WorkbookContents book = readWorkbook(viewer.opened[0]);
+    QCOMPARE(desk.viewer.opened.size(), 1);
+    const WorkbookContents book = readWorkbook(desk.viewer.opened[0]);
     QVERIFY(book.ok);
     QCOMPARE(book.cell(1, 1).text, "Марка");
     QCOMPARE(book.cell(1, 2).text, "Операция");

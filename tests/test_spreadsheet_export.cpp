@@ -17,13 +17,11 @@
 
 class SpreadsheetExportTest : public QObject {
     Q_OBJECT
-    KeptWorkbooks viewer;
-    QTemporaryDir home;
+    testing::ExportDesk desk;
 
 private slots:
     void initTestCase();
     void init();
-    void cleanupTestCase();
     void writesAndReadsBack();
     void everyExportIsANewFile();
     void wrongSheetAndFailingCell();
@@ -36,20 +34,13 @@ void SpreadsheetExportTest::initTestCase() {
     // The workstation is Russian: decimal comma in typed numbers and in the C library.
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     std::setlocale(LC_NUMERIC, "ru_RU.UTF-8");
-    qputenv("HOME", home.path().toUtf8());
-    qputenv("TMPDIR", home.path().toUtf8());
     seams::setMessages(&testing::messages());
-    seams::setSpreadsheetViewer(&viewer);
 }
 
 void SpreadsheetExportTest::init() {
     testing::messages().clear();
-    viewer.present = true;
-    viewer.opened.clear();
-}
-
-void SpreadsheetExportTest::cleanupTestCase() {
-    seams::setSpreadsheetViewer(nullptr);
+    desk.viewer.present = true;
+    desk.viewer.opened.clear();
 }
 
 void SpreadsheetExportTest::writesAndReadsBack() {
@@ -68,12 +59,12 @@ void SpreadsheetExportTest::writesAndReadsBack() {
     QCOMPARE(WriteCell(app, 1, 5, 2, "гораздо более длинный текст", {.autoFit = true}), 1);
     // An empty text writes nothing, whatever the options.
     QCOMPARE(WriteCell(app, 1, 6, 1, "", {.asText = true, .autoFit = true, .bold = true}), 1);
-    QVERIFY(viewer.opened.isEmpty());
+    QVERIFY(desk.viewer.opened.isEmpty());
     QCOMPARE(SpreadsheetExport::SetVisible(app, true), 1);
-    QCOMPARE(viewer.opened.size(), 1);
+    QCOMPARE(desk.viewer.opened.size(), 1);
     QVERIFY(testing::messages().shown.isEmpty());
 
-    const WorkbookContents book = readWorkbook(viewer.opened[0]);
+    const WorkbookContents book = readWorkbook(desk.viewer.opened[0]);
     QVERIFY(book.ok);
     QCOMPARE(book.cell(1, 1).text, "Марка");
     QVERIFY(!book.cell(1, 1).number);
@@ -98,10 +89,10 @@ void SpreadsheetExportTest::everyExportIsANewFile() {
         SpreadsheetExport::WriteCell(app, 1, 1, 1, text);
         SpreadsheetExport::SetVisible(app, true);
     }
-    QCOMPARE(viewer.opened.size(), 2);
-    QVERIFY(viewer.opened[0] != viewer.opened[1]);
-    QCOMPARE(readWorkbook(viewer.opened[0]).cell(1, 1).text, "первый");
-    QCOMPARE(readWorkbook(viewer.opened[1]).cell(1, 1).text, "второй");
+    QCOMPARE(desk.viewer.opened.size(), 2);
+    QVERIFY(desk.viewer.opened[0] != desk.viewer.opened[1]);
+    QCOMPARE(readWorkbook(desk.viewer.opened[0]).cell(1, 1).text, "первый");
+    QCOMPARE(readWorkbook(desk.viewer.opened[1]).cell(1, 1).text, "второй");
 }
 
 void SpreadsheetExportTest::wrongSheetAndFailingCell() {
@@ -119,7 +110,7 @@ void SpreadsheetExportTest::wrongSheetAndFailingCell() {
     QCOMPARE(testing::messages().shown[1].text, "Ошибка при записи: лист 1, столбец 3, строка 7");
     QCOMPARE(SpreadsheetExport::WriteCell(app, 1, 1, 2, "после"), 1);
     SpreadsheetExport::SetVisible(app, true);
-    const WorkbookContents book = readWorkbook(viewer.opened.value(0));
+    const WorkbookContents book = readWorkbook(desk.viewer.opened.value(0));
     QCOMPARE(book.cell(1, 1).text, "до");
     QCOMPARE(book.cell(2, 1).text, "после");
     QVERIFY(!book.cells.contains({7, 3}));
@@ -140,16 +131,16 @@ void SpreadsheetExportTest::noSpreadsheetApplication() {
     if (exportedBefore) {
         QCOMPARE(SpreadsheetExport::OpenWorkbook(app, ""), 1);
         SpreadsheetExport::SetVisible(app, true);
-        QCOMPARE(viewer.opened.size(), 1);
+        QCOMPARE(desk.viewer.opened.size(), 1);
     }
-    viewer.present = present;
-    viewer.starts = false;
+    desk.viewer.present = present;
+    desk.viewer.starts = false;
     // The workbook is written all the same, and the user is told where it went.
     QCOMPARE(SpreadsheetExport::OpenWorkbook(app, ""), 1);
     QCOMPARE(SpreadsheetExport::WriteCell(app, 1, 1, 1, "сохранено"), 1);
     QVERIFY(testing::messages().shown.isEmpty());
     QCOMPARE(SpreadsheetExport::SetVisible(app, true), 1);
-    viewer.starts = true;
+    desk.viewer.starts = true;
     QCOMPARE(testing::messages().shown.size(), 1);
     QCOMPARE(testing::messages().shown[0].title, "Ошибка");
     QCOMPARE(testing::messages().shown[0].text,
@@ -161,7 +152,7 @@ void SpreadsheetExportTest::noSpreadsheetApplication() {
 // was made from and the time: the temporary folder is emptied at restart.
 void SpreadsheetExportTest::keptInTheDocumentsFolderUnderTheWindowsName() {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    QVERIFY(documents.startsWith(home.path()));
+    QVERIFY(documents.startsWith(desk.home.path()));
     QDir(documents).removeRecursively();
     QDialog window;
     window.setWindowTitle("Табель: сделка/март (27)");
@@ -173,7 +164,7 @@ void SpreadsheetExportTest::keptInTheDocumentsFolderUnderTheWindowsName() {
     QCOMPARE(SpreadsheetExport::OpenWorkbook(app, ""), 1);
     QCOMPARE(SpreadsheetExport::WriteCell(app, 1, 1, 1, "x"), 1);
     QCOMPARE(SpreadsheetExport::SetVisible(app, true), 1);
-    const QString path = viewer.opened.value(0);
+    const QString path = desk.viewer.opened.value(0);
     QVERIFY2(path.startsWith(documents + "/Табель_ сделка_март (27)_") && path.endsWith(".xlsx"),
              qPrintable(path));
     QVERIFY(QFileInfo::exists(path));

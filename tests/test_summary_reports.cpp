@@ -35,8 +35,7 @@ using fixtures::exec;
 class SummaryReportsTest : public QObject {
     Q_OBJECT
     TForm18 *window = nullptr;
-    KeptWorkbooks viewer;
-    QTemporaryDir home;
+    testing::ExportDesk desk;
     QList<QPair<PreparedReport, QString>> previews;
 
     QStringList allTexts(const PreparedReport &r) {
@@ -78,10 +77,7 @@ private slots:
 };
 
 void SummaryReportsTest::initTestCase() {
-    qputenv("HOME", home.path().toUtf8());
-    qputenv("TMPDIR", home.path().toUtf8());
     testing::startProgram("summary_reports");
-    seams::setSpreadsheetViewer(&viewer);
     window = forms().Form18;
     TForm18::setPreviewer([this](const PreparedReport &r, const QString &t) { previews.append({r, t}); });
     // A worked March 2024. Иванов: cutting of a shelf on the 1st and the 5th, painting in colour
@@ -247,17 +243,17 @@ void SummaryReportsTest::emptyPeriod() {
         QVERIFY(texts.contains("Итого:") || b == window->Button4);
         QCOMPARE(previews[0].first.pageCount(), 1);
     }
-    viewer.opened.clear();
+    desk.viewer.opened.clear();
     window->Button6->click();
     QCOMPARE(window->Button6->text(), "Excel (0 из 0)");
-    const WorkbookContents book = readWorkbook(viewer.opened.value(0));
+    const WorkbookContents book = readWorkbook(desk.viewer.opened.value(0));
     QVERIFY(book.ok);
     QCOMPARE(book.cells.size(), 5);
 }
 
 void SummaryReportsTest::reportAsPdf() {
     run(window->Button1);
-    const QString path = home.filePath("detailed.pdf");
+    const QString path = desk.home.filePath("detailed.pdf");
     QVERIFY(saveReportPdf(previews[0].first, path));
     QProcess p;
     p.start("pdftotext", {path, "-"});
@@ -313,16 +309,16 @@ void SummaryReportsTest::lostConnectionIsReadAgain() {
 }
 
 void SummaryReportsTest::exportByProducts() {
-    viewer.opened.clear();
+    desk.viewer.opened.clear();
     // While the export runs no control of the window can change the month or start a report.
     bool enabledDuring = true;
-    viewer.whileOpening = [&] { enabledDuring = window->isEnabled(); };
+    desk.viewer.whileOpening = [&] { enabledDuring = window->isEnabled(); };
     window->Button6->click();
-    viewer.whileOpening = nullptr;
+    desk.viewer.whileOpening = nullptr;
     QVERIFY(!enabledDuring);
     QVERIFY(window->isEnabled());
-    QCOMPARE(viewer.opened.size(), 1);
-    const WorkbookContents book = readWorkbook(viewer.opened[0]);
+    QCOMPARE(desk.viewer.opened.size(), 1);
+    const WorkbookContents book = readWorkbook(desk.viewer.opened[0]);
     QVERIFY(book.ok);
     QCOMPARE(book.cell(1, 1).text, "Наименование");
     QCOMPARE(book.cell(1, 5).text, "Кол-во");

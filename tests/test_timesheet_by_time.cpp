@@ -26,8 +26,7 @@ class TimesheetByTimeTest : public QObject {
     Q_OBJECT
     TForm19 *window = nullptr;
     int cut = 0;
-    KeptWorkbooks viewer;
-    QTemporaryDir home;
+    testing::ExportDesk desk;
 
     QAbstractItemModel *grid(int shift) const {
         return (shift == 1 ? window->DBGrid1 : shift == 2 ? window->DBGrid2 : window->DBGrid3)->model();
@@ -56,10 +55,7 @@ private slots:
 };
 
 void TimesheetByTimeTest::initTestCase() {
-    qputenv("HOME", home.path().toUtf8());
-    qputenv("TMPDIR", home.path().toUtf8());
     testing::startProgram("timesheet_by_time");
-    seams::setSpreadsheetViewer(&viewer);
     window = forms().Form19;
     cut = fixtures::priceRow(fixtures::product("СТ-1"), fixtures::operationType("Резка"), 0, 10);
 }
@@ -194,7 +190,7 @@ void TimesheetByTimeTest::printedTimesheet() {
     window->H_Tabel.close();
     QVERIFY(report.landscape);
     QVERIFY(report.pageCount() >= 2);
-    const QString path = home.filePath("timesheet.pdf");
+    const QString path = desk.home.filePath("timesheet.pdf");
     QVERIFY(saveReportPdf(report, path));
     QProcess p;
     p.start("pdftotext", {path, "-"});
@@ -224,10 +220,10 @@ void TimesheetByTimeTest::exportReadBack() {
     exec(QString("insert into accounts_dep.h_tabel(smena, w_id, month, year) values (1, %1, 3, 2024)")
              .arg(idle));
     window->chooseMonth(QDate(2024, 3, 1));
-    viewer.opened.clear();
+    desk.viewer.opened.clear();
     window->Button2->click();
-    QCOMPARE(viewer.opened.size(), 1);
-    const WorkbookContents book = readWorkbook(viewer.opened[0]);
+    QCOMPARE(desk.viewer.opened.size(), 1);
+    const WorkbookContents book = readWorkbook(desk.viewer.opened[0]);
     QVERIFY(book.ok);
     QCOMPARE(book.cell(1, 1).text, "Март 2024");
     QCOMPARE(book.cell(2, 33).text, "Итого");

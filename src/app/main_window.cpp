@@ -18,6 +18,7 @@
 #include "ui/data_module.h"
 #include "ui/dataset_model.h"
 #include "ui/date_typing.h"
+#include "ui/editor_dialog.h"
 #include "ui/forms.h"
 #include "ui/guard.h"
 #include "ui/seams.h"
@@ -106,18 +107,8 @@ TForm1::TForm1(QWidget *parent) : QDialog(parent) {
     top->addStretch(1);
     layout->addLayout(top);
 
-    DBGrid2 = new QTableView(this);
-    DBGrid2->setObjectName("DBGrid2");
-    DBGrid2->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DBGrid2->setSelectionMode(QAbstractItemView::SingleSelection);
-    DBGrid2->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGrid2->setShowGrid(true);
-    DBGrid2->verticalHeader()->setVisible(false);
-    DBGrid2->verticalHeader()->setDefaultSectionSize(20);
-    // The column widths are those of the office's 8-point grids.
-    QFont gridFont = DBGrid2->font();
-    gridFont.setPointSize(8);
-    DBGrid2->setFont(gridFont);
+    DBGrid2 = newRowGrid(this, "DBGrid2");
+    useOfficeGridFont(DBGrid2);
     // The "OK" mark keeps its green or red on the current row.
     DBGrid2->setItemDelegate(new OwnColourDelegate(DBGrid2));
     connect(DBGrid2, &QTableView::doubleClicked, this, guarded([this] { DBGrid2DblClick(); }));
@@ -126,19 +117,13 @@ TForm1::TForm1(QWidget *parent) : QDialog(parent) {
     layout->addWidget(DBGrid2, 1);
 
     auto *bottom = new QHBoxLayout;
-    auto button = [this, bottom](QPushButton *&b, const char *name, const QString &caption) {
-        b = new QPushButton(caption, this);
-        b->setObjectName(name);
-        b->setAutoDefault(false);
-        bottom->addWidget(b);
-    };
-    button(Button1, "Button1", "Добавить");
-    button(Button2, "Button2", "Изменить");
-    button(Button3, "Button3", "Удалить");
-    button(Button8, "Button8", "Обновить");
-    button(Button5, "Button5", "Ср.сд./хоз. работы");
+    Button1 = addPanelButton(this, bottom, "Button1", "Добавить");
+    Button2 = addPanelButton(this, bottom, "Button2", "Изменить");
+    Button3 = addPanelButton(this, bottom, "Button3", "Удалить");
+    Button8 = addPanelButton(this, bottom, "Button8", "Обновить");
+    Button5 = addPanelButton(this, bottom, "Button5", "Ср.сд./хоз. работы");
     bottom->addStretch(1);
-    button(Button4, "Button4", "Выход");
+    Button4 = addPanelButton(this, bottom, "Button4", "Выход");
     layout->addLayout(bottom);
     connect(Button1, &QPushButton::clicked, this, guarded([this] { Button1Click(); }));
     connect(Button2, &QPushButton::clicked, this, guarded([this] { Button2Click(); }));

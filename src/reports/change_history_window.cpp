@@ -5,6 +5,7 @@
 #include "ui/data_module.h"
 #include "ui/dataset_model.h"
 #include "ui/date_typing.h"
+#include "ui/editor_dialog.h"
 #include "ui/forms.h"
 #include "ui/guard.h"
 #include "ui/seams.h"
@@ -74,15 +75,9 @@ ChangeHistoryWindow::ChangeHistoryWindow(QWidget *parent)
     layout->addWidget(DBGrid1, 1);
 
     auto *bottom = new QHBoxLayout;
-    Button1 = new QPushButton("Excel", this);
-    Button1->setObjectName("Button1");
-    Button1->setAutoDefault(false);
-    Button2 = new QPushButton("Выход", this);
-    Button2->setObjectName("Button2");
-    Button2->setAutoDefault(false);
-    bottom->addWidget(Button1);
+    Button1 = addPanelButton(this, bottom, "Button1", "Excel");
     bottom->addStretch(1);
-    bottom->addWidget(Button2);
+    Button2 = addPanelButton(this, bottom, "Button2", "Выход");
     layout->addLayout(bottom);
     resize(1330, 560);
 

@@ -88,18 +88,12 @@ TForm18::TForm18(QWidget *parent)
     showCoveredDays();
     layout->addWidget(GroupBox1);
 
-    auto button = [&](QPushButton *&b, const char *name, const QString &caption) {
-        b = new QPushButton(caption, this);
-        b->setObjectName(name);
-        b->setAutoDefault(false);
-        layout->addWidget(b);
-    };
-    button(Button4, "Button4", "Отчет по рабочим");
-    button(Button2, "Button2", "Отчет по продукции");
-    button(Button1, "Button1", "Детальный отчет по рабочим");
-    button(Button3, "Button3", "Детальный отчет по продукции");
-    button(Button6, "Button6", "Excel (0 из 0)");
-    button(Button5, "Button5", "Выход");
+    Button4 = addPanelButton(this, layout, "Button4", "Отчет по рабочим");
+    Button2 = addPanelButton(this, layout, "Button2", "Отчет по продукции");
+    Button1 = addPanelButton(this, layout, "Button1", "Детальный отчет по рабочим");
+    Button3 = addPanelButton(this, layout, "Button3", "Детальный отчет по продукции");
+    Button6 = addPanelButton(this, layout, "Button6", "Excel (0 из 0)");
+    Button5 = addPanelButton(this, layout, "Button5", "Выход");
     setTabOrder(KindAll, DTPicker1);
     setTabOrder(DTPicker1, DTPicker2);
     setTabOrder(DTPicker2, LabelCovers);

@@ -8,6 +8,7 @@
 #include "ui/data_module.h"
 #include "ui/dataset_model.h"
 #include "ui/date_typing.h"
+#include "ui/editor_dialog.h"
 #include "ui/forms.h"
 #include "ui/guard.h"
 #include "ui/seams.h"
@@ -52,16 +53,10 @@ TForm25::TForm25(QWidget *parent) : QDialog(parent), fatigue(forms().DataModule6
     layout->addWidget(DBGrid1, 1);
 
     auto *bottom = new QHBoxLayout;
-    auto button = [&](QPushButton *&b, const char *name, const QString &caption) {
-        b = new QPushButton(caption, this);
-        b->setObjectName(name);
-        b->setAutoDefault(false);
-        bottom->addWidget(b);
-    };
-    button(Button5, "Button5", "Добавить");
-    button(Button6, "Button6", "Изменить");
-    button(Button7, "Button7", "Удалить");
-    button(Button1, "Button1", "Расчитать ср.сд.");
+    Button5 = addPanelButton(this, bottom, "Button5", "Добавить");
+    Button6 = addPanelButton(this, bottom, "Button6", "Изменить");
+    Button7 = addPanelButton(this, bottom, "Button7", "Удалить");
+    Button1 = addPanelButton(this, bottom, "Button1", "Расчитать ср.сд.");
     DTPcker1 = new QDateEdit(this);
     acceptTypedDates(DTPcker1);
     DTPcker1->setObjectName("DTPcker1");
@@ -73,7 +68,7 @@ TForm25::TForm25(QWidget *parent) : QDialog(parent), fatigue(forms().DataModule6
     CBox1->setObjectName("CBox1");
     bottom->addWidget(CBox1);
     bottom->addStretch(1);
-    button(Button8, "Button8", "Выход");
+    Button8 = addPanelButton(this, bottom, "Button8", "Выход");
     layout->addLayout(bottom);
     resize(900, 500);
 

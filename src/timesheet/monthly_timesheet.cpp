@@ -6,6 +6,7 @@
 #include "timesheet/month_rebuild.h"
 #include "ui/data_module.h"
 #include "ui/dataset_model.h"
+#include "ui/editor_dialog.h"
 #include "ui/forms.h"
 #include "ui/guard.h"
 #include "ui/input_checks.h"
@@ -150,10 +151,7 @@ TForm27::TForm27(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     DBGrid = newRowGrid(this, "DBGrid");
     DBGrid->setItemDelegate(new OwnColourDelegate(DBGrid));
-    // The column widths are those of the office's 8-point grids.
-    QFont gridFont = DBGrid->font();
-    gridFont.setPointSize(8);
-    DBGrid->setFont(gridFont);
+    useOfficeGridFont(DBGrid);
     DBGrid->setTextElideMode(Qt::ElideNone);
     layout->addWidget(DBGrid, 1);
 
@@ -239,22 +237,16 @@ TForm27::TForm27(QWidget *parent)
     layout->addWidget(LabelMissing);
 
     auto *buttons = new QHBoxLayout;
-    auto button = [&](QPushButton *&b, const char *name, const QString &caption) {
-        b = new QPushButton(caption, this);
-        b->setObjectName(name);
-        b->setAutoDefault(false);
-        buttons->addWidget(b);
-    };
-    button(Button2, "Button2", "Excel");
-    button(Button5, "Button5", "Обновить");
-    button(Button3, "Button3", "Перестроить");
+    Button2 = addPanelButton(this, buttons, "Button2", "Excel");
+    Button5 = addPanelButton(this, buttons, "Button5", "Обновить");
+    Button3 = addPanelButton(this, buttons, "Button3", "Перестроить");
     PB = new QProgressBar(this);
     PB->setObjectName("PB");
     PB->setAccessibleName("Перестроение месяца");
     PB->hide();
     buttons->addWidget(PB, 1);
     buttons->addStretch(1);
-    button(Button1, "Button1", "Выход");
+    Button1 = addPanelButton(this, buttons, "Button1", "Выход");
     layout->addLayout(buttons);
     resize(1280, 600);
 

@@ -58,9 +58,7 @@ TForm19::TForm19(QWidget *parent) : QDialog(parent), H_Tabel(forms().DataModule6
         grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
         grid->verticalHeader()->setVisible(false);
         grid->verticalHeader()->setDefaultSectionSize(20);
-        QFont gridFont = grid->font();
-        gridFont.setPointSize(8);
-        grid->setFont(gridFont);
+        useOfficeGridFont(grid);
         // Two digits in a 20-pixel day column show whole, not as "...".
         grid->setTextElideMode(Qt::ElideNone);
         pageLayout->addWidget(grid, 1);

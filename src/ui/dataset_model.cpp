@@ -29,6 +29,12 @@ QTableView *newRowGrid(QWidget *parent, const char *objectName) {
     return grid;
 }
 
+void useOfficeGridFont(QWidget *grid) {
+    QFont font = grid->font();
+    font.setPointSize(8);
+    grid->setFont(font);
+}
+
 void OwnColourDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const {
     QStyledItemDelegate::initStyleOption(option, index);
     const QVariant own = index.data(Qt::ForegroundRole);

@@ -33,6 +33,8 @@ protected:
 // A read-only grid of whole rows as the windows use them: one row selected at a time, no editing,
 // no row numbers, 20-pixel rows.
 QTableView *newRowGrid(QWidget *parent, const char *objectName);
+// The office's 8-point grid font, which the grids' column widths are made for.
+void useOfficeGridFont(QWidget *grid);
 
 class DatasetModel : public QAbstractTableModel {
     Q_OBJECT

@@ -30,3 +30,11 @@ SaveCancelRow addSaveCancelRow(QDialog *dialog, QBoxLayout *layout, const QStrin
     QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
     return {save, cancel};
 }
+
+QPushButton *addPanelButton(QWidget *window, QBoxLayout *row, const char *name, const QString &caption) {
+    auto *b = new QPushButton(caption, window);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    row->addWidget(b);
+    return b;
+}

@@ -1,5 +1,7 @@
 #include "ui/list_window.h"
 
+#include "ui/editor_dialog.h"
+
 #include "ui/seams.h"
 
 #include <QComboBox>
@@ -83,11 +85,7 @@ void ReferenceListWindow::bindDataset(Dataset *dataset, QVector<GridColumn> colu
 }
 
 QPushButton *ReferenceListWindow::panelButton(const char *name, const QString &caption) {
-    auto *b = new QPushButton(caption, this);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    panel_->addWidget(b);
-    return b;
+    return addPanelButton(this, panel_, name, caption);
 }
 
 void ReferenceListWindow::addToPanel(QWidget *widget) {

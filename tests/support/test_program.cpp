@@ -71,6 +71,16 @@ void setToday(const QDate &date) {
     seams::setClock([date] { return QDateTime(date, QTime(10, 0)); });
 }
 
+ExportDesk::ExportDesk() {
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("TMPDIR", home.path().toUtf8());
+    seams::setSpreadsheetViewer(&viewer);
+}
+
+ExportDesk::~ExportDesk() {
+    seams::setSpreadsheetViewer(nullptr);
+}
+
 void startProgram(const QString &name) {
     const QString db = createDatabase(name);
     if (!startProgramOn(db))

@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QDialog>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <functional>
 
 #include "ui/seams.h"
@@ -49,6 +50,16 @@ struct KeptWorkbooks : seams::SpreadsheetViewer {
 };
 
 namespace testing {
+
+// Where a test's exports go: a home of its own (HOME and TMPDIR point there, so nothing reaches
+// the user's folders) and the spreadsheet application that keeps the workbooks, for as long as
+// it lives.
+struct ExportDesk {
+    QTemporaryDir home;
+    KeptWorkbooks viewer;
+    ExportDesk();
+    ~ExportDesk();
+};
 
 RecordingMessages &messages();
 // Number of times the program asked to end.
