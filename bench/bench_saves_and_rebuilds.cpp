@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 #include "bench_support.h"
 #include "core/row_version.h"
+#include "shift/record_actions.h"
 #include "shift/shift_record_editor.h"
 #include "support/literal_rebuild.h"
 #include "timesheet/closed_months.h"
@@ -92,6 +93,19 @@ void WriteShiftRecord(benchmark::State &state) {
         state.ResumeTiming();
     }
 }
+// The warehouse's acceptance of a record, as the day sheet does it (the mark flipped on the row as
+// read); the list read again between flips gives the next one the row's new version.
+void AcceptShiftRecord(benchmark::State &state) {
+    const GuardTriggers guards(state.range(0) != 0);
+    Dataset &list = dm->Smena1;
+    changingFirstRecord();
+    for (auto _ : state) {
+        flipAcceptance(*dm, ShownRecord::of(list));
+        state.PauseTiming();
+        list.reopenKeepingPlace();
+        state.ResumeTiming();
+    }
+}
 // The program's own question before an action or a rebuild: is the month closed?
 void ClosedMonthQuestion(benchmark::State &state) {
     const QDate m = monthStart();
@@ -139,6 +153,7 @@ void guardsOnAndOff(benchmark::internal::Benchmark *b) {
 
 BENCHMARK(SaveShiftRecord)->Apply(guardsOnAndOff);
 BENCHMARK(WriteShiftRecord)->Apply(guardsOnAndOff);
+BENCHMARK(AcceptShiftRecord)->Apply(guardsOnAndOff);
 BENCHMARK(ClosedMonthQuestion)->Unit(benchmark::kMillisecond);
 BENCHMARK(RebuildShiftMonth)->Apply(guardsOnAndOff);
 BENCHMARK(RebuildHouseholdMonth)->Apply(guardsOnAndOff);
