@@ -60,6 +60,12 @@ QVector<GridColumn> shiftColumns() {
     };
 }
 
+// A reference list with "Добавить", "Изменить", "Удалить" opened to maintain it, "Добавить" the
+// default.
+template <class List> void maintain(List &list) {
+    list.runForMaintenance(list.Button2, {list.Button1, list.Button3}, list.Button1);
+}
+
 } // namespace
 
 TForm1::TForm1(QWidget *parent) : QDialog(parent) {
@@ -204,27 +210,17 @@ void TForm1::buildMenu() {
     connect(N5, &QAction::triggered, this, [this] { reject(); });
     // The reference books open for maintenance: the change button captioned "Изменить", the buttons
     // that change the list shown, one of them the default.
-    opens(N1, [] {
-        TForm5 &list = *forms().Form5;
-        list.runForMaintenance(list.Button2, {list.Button1, list.Button3}, list.Button1);
-    });
-    opens(N3, [] {
-        TForm3 &list = *forms().Form3;
-        list.runForMaintenance(list.Button2, {list.Button1, list.Button3}, list.Button1);
-    });
+    opens(N1, [] { maintain(*forms().Form5); });
+    opens(N3, [] { maintain(*forms().Form3); });
     opens(N6, [] {
-        TForm8 &list = *forms().Form8;
         forms().DataModule6->Vid_oper.setFiltered(false);
-        list.runForMaintenance(list.Button2, {list.Button1, list.Button3}, list.Button1);
+        maintain(*forms().Form8);
     });
     opens(N8, [] {
         TForm26 &list = *forms().Form26;
         list.runForMaintenance(list.Button3, {list.Button1, list.Button2}, nullptr);
     });
-    opens(N4, [] {
-        TForm4 &list = *forms().Form4;
-        list.runForMaintenance(list.Button2, {list.Button1, list.Button3}, list.Button1);
-    });
+    opens(N4, [] { maintain(*forms().Form4); });
     const std::pair<QAction *, TForm27::Mode> timesheets[] = {{N9, TForm27::Piecework},
                                                               {N14, TForm27::Household},
                                                               {N15, TForm27::AveragePiece},

@@ -24,10 +24,7 @@ bool MemoryRows::next() {
     return at_ < int(rows_.size());
 }
 int MemoryRows::fieldIndex(const QString &name) const {
-    for (int i = 0; i < fields_.size(); ++i)
-        if (fields_[i].compare(name, Qt::CaseInsensitive) == 0)
-            return i;
-    return -1;
+    return fieldIndexIn(fields_, name);
 }
 int MemoryRows::fieldCount() const {
     return int(fields_.size());

@@ -31,10 +31,7 @@ bool QueryRows::next() {
     return false;
 }
 int QueryRows::fieldIndex(const QString &name) const {
-    for (int i = 0; i < fields_.size(); ++i)
-        if (fields_[i].compare(name, Qt::CaseInsensitive) == 0)
-            return i;
-    return -1;
+    return fieldIndexIn(fields_, name);
 }
 int QueryRows::fieldCount() const {
     return int(fields_.size());

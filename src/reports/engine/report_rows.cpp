@@ -14,6 +14,13 @@ bool sameValue(const QString &value, const QString &wanted) {
     return a && b ? x == y : value == wanted;
 }
 
+int fieldIndexIn(const QStringList &fields, const QString &name) {
+    for (int i = 0; i < fields.size(); ++i)
+        if (fields[i].compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
 bool DatasetRows::next() {
     if (at_ + 1 >= rows_.recordCount()) {
         at_ = rows_.recordCount();

@@ -3,6 +3,7 @@
 // statement's rows read as they come are in query_rows.h, the only part of the engine that reads
 // the database.
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 class Dataset;
@@ -12,6 +13,9 @@ bool isNumericType(int metaType);
 
 // A row's field against the one value a report keeps: as numbers when both are ("1" and "1.0").
 bool sameValue(const QString &value, const QString &wanted);
+
+// Where name is among a row source's fields, its letters' case aside; -1 when it is not.
+int fieldIndexIn(const QStringList &fields, const QString &name);
 
 // The rows a report is prepared from, walked once: the current row and the one before it (a group
 // footer shows the last row of its group) are all that is held.
