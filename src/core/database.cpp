@@ -3,6 +3,7 @@
 #include "core/db_error.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlRecord>
@@ -106,6 +107,34 @@ bool looksBusy(const QString &text) {
             return true;
     return false;
 }
+
+// The database refused the role of the connection what the statement needed (SQLSTATE 42501): what
+// was refused, in the user's words, from the server's "permission denied for table smena".
+QString refusedRightText(const QString &text) {
+    static const QRegularExpression refused(
+        R"((?:permission denied for|нет доступа к) (table|таблице|sequence|последовательности|schema|схеме|column|столбцу|function|функции|view|представлению) "?([\w.]+))",
+        QRegularExpression::CaseInsensitiveOption);
+    if (!text.contains(QLatin1String("42501")) &&
+        !text.contains(QLatin1String("permission denied"), Qt::CaseInsensitive) &&
+        !text.contains(QStringLiteral("нет доступа"), Qt::CaseInsensitive))
+        return {};
+    const QRegularExpressionMatch m = refused.match(text);
+    if (!m.hasMatch())
+        return QStringLiteral("действие");
+    static const QHash<QString, QString> kinds{{"table", "таблица"},
+                                               {"таблице", "таблица"},
+                                               {"sequence", "последовательность"},
+                                               {"последовательности", "последовательность"},
+                                               {"schema", "схема"},
+                                               {"схеме", "схема"},
+                                               {"column", "столбец"},
+                                               {"столбцу", "столбец"},
+                                               {"function", "функция"},
+                                               {"функции", "функция"},
+                                               {"view", "представление"},
+                                               {"представлению", "представление"}};
+    return kinds.value(m.captured(1).toLower()) + ' ' + m.captured(2);
+}
 } // namespace
 
 void Database::fail(const QString &text, bool reading) {
@@ -114,6 +143,11 @@ void Database::fail(const QString &text, bool reading) {
         throw DbError(kClosedMonthMessage);
     if (looksBusy(text))
         throw DbError(kRowBusyMessage);
+    // A right the role of this connection lacks: said so, never in the driver's words; the
+    // transaction is rolled back whole, so nothing partial is written.
+    const QString refused = refusedRightText(text);
+    if (!refused.isEmpty())
+        throw DbError(QString(reading ? kReadRefusedMessage : kWriteRefusedMessage).arg(refused));
     const bool lost = looksLost(text);
     if (lost) {
         // Nothing is retried: a write may or may not have reached the server. The next statement

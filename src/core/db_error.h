@@ -43,3 +43,9 @@ inline const QString kRowBusyMessage =
 // What a save answers when another workstation changed or deleted the row since it was read.
 inline const QString kStaleRowMessage =
     QStringLiteral("Запись изменена на другом рабочем месте. Обновите список.");
+// The database refused the connection's role a right the action needs (an account whose role does
+// not allow it, a grant missing); %1 names what was refused ("таблица smena").
+inline const QString kWriteRefusedMessage =
+    QStringLiteral("Нет прав на это действие: база данных отказала (%1). Изменения не сохранены.");
+inline const QString kReadRefusedMessage =
+    QStringLiteral("Нет прав на чтение этих данных: база данных отказала (%1).");
