@@ -137,6 +137,82 @@ private slots:
         }
     }
 
+    // A connection as account with password; empty when it opened, else why not.
+    QString logIn(const QString &account, const QString &password) {
+        ConnectionSettings s;
+        s.server = "127.0.0.1";
+        s.database = database;
+        s.user = account;
+        s.password = password;
+        Database db("login_" + account);
+        try {
+            db.connect(connectionString(s));
+            return {};
+        } catch (const DbError &e) {
+            return e.text();
+        }
+    }
+    QString asAdmin(const QString &statement, const SqlParams &params = {}) {
+        try {
+            accounts.value("admin")->run(statement, params);
+            return {};
+        } catch (const DbError &e) {
+            return e.text();
+        }
+    }
+
+    // The administrator's account adds, changes and disables accounts through the program's
+    // functions, and only accounts of the program; no other role may call them.
+    void accountsThroughTheFunctions() {
+        exec("drop role if exists piecework_test_new");
+        QCOMPARE(asAdmin("select accounts_dep.add_account(:a, :f, :g, :p)", {{"a", "piecework_test_new"},
+                                                                             {"f", "Новиков Н.Н."},
+                                                                             {"g", "piecework_foreman"},
+                                                                             {"p", "первый пароль"}}),
+                 QString());
+        QCOMPARE(logIn("piecework_test_new", "первый пароль"), QString());
+        QCOMPARE(
+            fixtures::scalar("select full_name || ' ' || account_role from accounts_dep.accounts() where "
+                             "account='piecework_test_new'")
+                .toString(),
+            "Новиков Н.Н. piecework_foreman");
+        // A new role and a reset password take effect at once; a disabled account cannot log in.
+        QCOMPARE(
+            asAdmin("select accounts_dep.set_account_group('piecework_test_new', 'piecework_warehouse')"),
+            QString());
+        QCOMPARE(fixtures::scalar("select accounts_dep.account_group('piecework_test_new')").toString(),
+                 "piecework_warehouse");
+        QCOMPARE(asAdmin("select accounts_dep.set_account_password('piecework_test_new', :p)",
+                         {{"p", "второй пароль"}}),
+                 QString());
+        QVERIFY(!logIn("piecework_test_new", "первый пароль").isEmpty());
+        QCOMPARE(logIn("piecework_test_new", "второй пароль"), QString());
+        QCOMPARE(asAdmin("select accounts_dep.set_account_enabled('piecework_test_new', false)"), QString());
+        QVERIFY(!logIn("piecework_test_new", "второй пароль").isEmpty());
+        QCOMPARE(asAdmin("select accounts_dep.set_account_enabled('piecework_test_new', true)"), QString());
+        QCOMPARE(logIn("piecework_test_new", "второй пароль"), QString());
+
+        // What the functions refuse, in their own words.
+        QCOMPARE(asAdmin("select accounts_dep.set_account_password('piecework_test_new', 'короткий')"),
+                 QString());
+        QCOMPARE(asAdmin("select accounts_dep.set_account_password('piecework_test_new', 'кратко')"),
+                 "Пароль должен быть не короче 8 знаков");
+        QCOMPARE(asAdmin("select accounts_dep.set_account_group('sys', 'piecework_admin')"),
+                 "Учётная запись sys не относится к программе");
+        QCOMPARE(asAdmin("select accounts_dep.set_account_group('piecework_test_new', 'pg_read_all_data')"),
+                 "Роль должна быть одной из ролей программы");
+        QCOMPARE(asAdmin("select accounts_dep.set_account_group('piecework_test_admin', 'piecework_reader')"),
+                 "Свою роль изменить нельзя");
+        // A foreman cannot make itself an administrator.
+        const QString refused =
+            attempt("foreman", "select accounts_dep.set_account_group('piecework_test_foreman', "
+                               "'piecework_admin')");
+        QVERIFY2(refused.startsWith("Нет прав на это действие"), qPrintable(refused));
+        QCOMPARE(fixtures::scalar("select accounts_dep.account_group('piecework_test_foreman')").toString(),
+                 "piecework_foreman");
+        exec("drop role piecework_test_new");
+    }
+
     // The refusal names what was refused, and a transaction refused halfway writes nothing.
     void refusedHalfwayWritesNothing() {
         Database &db = *accounts.value("foreman");

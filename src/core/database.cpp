@@ -135,6 +135,14 @@ QString refusedRightText(const QString &text) {
                                                {"представлению", "представление"}};
     return kinds.value(m.captured(1).toLower()) + ' ' + m.captured(2);
 }
+
+// A refusal of the program's own database functions ("piecework: " and its Russian text): shown as
+// it stands.
+QString programRefusalText(const QString &text) {
+    static const QRegularExpression refusal(QStringLiteral("piecework: ([^;\\n]+)"));
+    const QRegularExpressionMatch m = refusal.match(text);
+    return m.hasMatch() ? m.captured(1).trimmed() : QString();
+}
 } // namespace
 
 void Database::fail(const QString &text, bool reading) {
@@ -143,6 +151,9 @@ void Database::fail(const QString &text, bool reading) {
         throw DbError(kClosedMonthMessage);
     if (looksBusy(text))
         throw DbError(kRowBusyMessage);
+    const QString ownRefusal = programRefusalText(text);
+    if (!ownRefusal.isEmpty())
+        throw DbError(ownRefusal);
     // A right the role of this connection lacks: said so, never in the driver's words; the
     // transaction is rolled back whole, so nothing partial is written.
     const QString refused = refusedRightText(text);
