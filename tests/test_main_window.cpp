@@ -33,7 +33,11 @@ class MainWindowTest : public QObject {
     const QDate tuesday{2024, 3, 5};
     const QDate saturday{2024, 3, 9};
 
-    void login(const QString &text) { main->session.login = text; }
+    void login(const QString &text) {
+        main->session = Session{};
+        main->session.login = text;
+        main->session.role = roleForLogin(text);
+    }
     void showDay(const QDate &day) {
         testing::setToday(day);
         main->FormActivate();

@@ -401,7 +401,8 @@ void TForm1::Button8Click() {
 }
 
 void TForm1::DBGrid2DblClick() {
-    if (session.login == QLatin1String("quorbel"))
+    // The foreman's role does not accept (its grid is open for choosing records only).
+    if (session.role == Role::Foreman)
         return;
     CurrentShiftQuery = &currentShift();
     Dataset &q = *CurrentShiftQuery;

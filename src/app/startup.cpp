@@ -49,6 +49,9 @@ bool ConnectDatabase(const QStringList &positional) {
     for (const QString &w : warnings)
         std::fprintf(stderr, "%s\n", w.toUtf8().constData());
     f.DataModule6->reportsConnectionString = connectionString(reportsSettings(positional, files));
+    f.DataModule6->startSettings = settings;
+    f.DataModule6->reportsStartSettings = reportsSettings(positional, files);
+    f.DataModule6->personalAccounts = personalAccountsOn(files);
     try {
         f.DataModule6->ADO_DB.connect(connectionString(settings));
         // Found now rather than as a driver error in the middle of some later action.

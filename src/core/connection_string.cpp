@@ -90,6 +90,18 @@ ConnectionSettings reportsSettings(const QStringList &positional, const QStringL
     return s;
 }
 
+bool personalAccountsOn(const QStringList &files) {
+    bool on = false;
+    for (const QString &file : files) {
+        const SettingsSection ini = readSettingsSection(file, "login");
+        if (ini.contains("personal_accounts")) {
+            const QString v = ini.value("personal_accounts").trimmed().toLower();
+            on = v == "yes" || v == "true" || v == "on" || v == "1";
+        }
+    }
+    return on;
+}
+
 QStringList settingsWarnings(const QStringList &files) {
     QStringList warnings;
     for (const QString &file : files) {

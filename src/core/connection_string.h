@@ -33,6 +33,11 @@ ConnectionSettings databaseSettings(const QStringList &positional, const QString
 // server, such as a read-only standby).
 ConnectionSettings reportsSettings(const QStringList &positional, const QStringList &files);
 
+// Whether the office gives each person an account of their own: "personal_accounts" of the files'
+// [login] section ("yes", "true", "on" or "1"; off when missing). The login window then asks for
+// the person's name and password, and the shared login texts are refused.
+bool personalAccountsOn(const QStringList &files);
+
 // What the program says at start about the files: a password other users can read.
 QStringList settingsWarnings(const QStringList &files);
 

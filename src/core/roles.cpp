@@ -17,6 +17,18 @@ QString actorText(Role role, const QString &workstation) {
     return workstation.isEmpty() ? roleName(role) : roleName(role) + QStringLiteral(", ") + workstation;
 }
 
+Role roleForGroup(const QString &groupRole) {
+    if (groupRole == QLatin1String("piecework_admin"))
+        return Role::Administrator;
+    if (groupRole == QLatin1String("piecework_foreman"))
+        return Role::Foreman;
+    if (groupRole == QLatin1String("piecework_warehouse"))
+        return Role::Warehouse;
+    if (groupRole == QLatin1String("piecework_reader"))
+        return Role::ReportReader;
+    return Role::None;
+}
+
 QString shownActor(const QString &stored) {
     const Role role = roleForLogin(stored);
     return role == Role::None ? stored : roleName(role);

@@ -12,5 +12,7 @@ QString roleName(Role role);
 // Who did something, as the change history and the closed months keep it: the role and the
 // workstation, never the login text (which is the credential itself).
 QString actorText(Role role, const QString &workstation);
+// The role of a personal account's group role ("piecework_foreman"); None for any other.
+Role roleForGroup(const QString &groupRole);
 // A stored name as it is shown: a login text kept by an older build is shown as its role.
 QString shownActor(const QString &stored);

@@ -2,13 +2,31 @@
 
 #include "core/database.h"
 
-Session startSession(Database &db, const QString &login, const QString &workstation,
-                     const QString &applicationName) {
-    Session session{login, roleForLogin(login), workstation, &db};
+namespace {
+Session started(Database &db, Session session, const QString &applicationName) {
+    const QString &workstation = session.workstation;
     SqlParams settings{{"piecework.login_role", roleName(session.role)},
                        {"piecework.workstation", workstation}};
     if (!applicationName.isEmpty())
         settings.append({"application_name", applicationName});
     db.setSessionSettings(settings);
     return session;
+}
+} // namespace
+
+Session startSession(Database &db, const QString &login, const QString &workstation,
+                     const QString &applicationName) {
+    return started(db, {login, roleForLogin(login), workstation, &db}, applicationName);
+}
+
+Session startPersonalSession(Database &db, const QString &account, Role role, const QString &workstation,
+                             const QString &applicationName) {
+    return started(db, {account, role, workstation, &db, true}, applicationName);
+}
+
+QString actorText(const Session &session) {
+    if (!session.personalAccount)
+        return actorText(session.role, session.workstation);
+    return actorText(session.role, session.workstation)
+        .replace(0, roleName(session.role).size(), roleName(session.role) + ' ' + session.login);
 }

@@ -106,7 +106,7 @@ void MonthClosingWindow::Button1Click() {
     if (mode_ == Close) {
         if (!askYesNo("Закрыть месяц " + period + "? Записи месяца нельзя будет изменить.", "Закрыть месяц"))
             return;
-        closeMonth(db, month(), year(), actorText(session_.role, session_.workstation));
+        closeMonth(db, month(), year(), actorText(session_));
     } else {
         if (!askYesNo("Открыть месяц " + period + " для изменений?", "Открыть месяц"))
             return;

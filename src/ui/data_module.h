@@ -2,6 +2,7 @@
 // The shared data module: the program's one connection and the queries and commands several
 // windows share (shift lists, reference lists, monthly shift timesheets, scratch objects).
 #include "core/command.h"
+#include "core/connection_string.h"
 #include "core/database.h"
 #include "core/dataset.h"
 
@@ -25,6 +26,10 @@ public:
     // The reports' own connection (its settings may name a server of its own); empty: the main
     // connection's.
     QString reportsConnectionString;
+    // The settings the program started with (the reports' too) and whether each person logs in
+    // with an account of their own, which then replaces the start's user and password.
+    ConnectionSettings startSettings, reportsStartSettings;
+    bool personalAccounts = false;
     // Migrations this build needs that the database lacks (found at start): only an administrator
     // may log in, to apply them.
     QStringList pendingUpgrade;

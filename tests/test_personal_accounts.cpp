@@ -1,0 +1,158 @@
+// Personal accounts switched on: the workstation's settings file logs in as an account that may read
+// the version row and nothing that pays wages; the login window asks for a person's account and
+// password, refuses what cannot log in with a clear message, and works as the person afterwards.
+#include "app/login_window.h"
+#include "app/main_window.h"
+#include "core/db_error.h"
+#include "support/test_program.h"
+#include "ui/data_module.h"
+#include "ui/forms.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+const QString kPassword = QStringLiteral("пароль-проверки");
+}
+
+class PersonalAccountsTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir home;
+    TDataModule6 *dm = nullptr;
+    TForm23 *login = nullptr;
+    TForm1 *main = nullptr;
+
+    static void sys(const QString &sql) { QCOMPARE(testing::psql("personal_accounts", sql), 0); }
+    QString currentUser() { return dm->lookup("select current_user::text as u", "u").toString(); }
+
+private slots:
+    void initTestCase() {
+        const QString database = testing::createDatabase("personal_accounts");
+        sys("drop role if exists pa_start, pa_foreman, pa_off, pa_none");
+        const QString password = "'" + kPassword + "'";
+        sys("create role pa_start login password " + password + " in role piecework_start");
+        sys("create role pa_foreman login password " + password + " in role piecework_foreman");
+        sys("create role pa_off nologin password " + password + " in role piecework_foreman");
+        sys("create role pa_none login password " + password);
+        // The office's settings: the start account, and personal accounts on.
+        QFile conf(home.filePath("piecework.conf"));
+        QVERIFY(conf.open(QIODevice::WriteOnly));
+        conf.write(QString("[database]\nuser=pa_start\npassword=%1\n\n[login]\npersonal_accounts=yes\n")
+                       .arg(kPassword)
+                       .toUtf8());
+        conf.close();
+        conf.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        qputenv("PIECEWORK_SYSTEM_CONF", conf.fileName().toUtf8());
+        qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
+        QVERIFY(testing::startProgramOn(database));
+        dm = forms().DataModule6;
+        login = forms().Form23;
+        main = forms().Form1;
+        QVERIFY(dm->personalAccounts);
+        QVERIFY(login->Edit2->isVisibleTo(login));
+    }
+
+    void cleanupTestCase() {
+        testing::psql("personal_accounts", "drop role if exists pa_start, pa_foreman, pa_off, pa_none");
+    }
+
+    // What a workstation's file holds cannot pay wages: the start account reads the version row only.
+    void startAccountWritesNothing() {
+        QCOMPARE(currentUser(), "pa_start");
+        QString error;
+        try {
+            dm->ADO_DB.run("update accounts_dep.smena set kol_vo=kol_vo+1");
+        } catch (const DbError &e) {
+            error = e.text();
+        }
+        QVERIFY2(error.startsWith("Нет прав на это действие: база данных отказала ("), qPrintable(error));
+    }
+
+    void refused_data() {
+        QTest::addColumn<QString>("account");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("nothing typed") << ""
+                                       << ""
+                                       << "Введите имя пользователя и пароль.";
+        QTest::newRow("a shared login text")
+            << "quorbel" << kPassword << "Общие логины отключены: войдите под своей учётной записью.";
+        QTest::newRow("wrong password")
+            << "pa_foreman"
+            << "не тот"
+            << "Неверное имя пользователя или пароль, или срок действия пароля истёк.";
+        QTest::newRow("no such account")
+            << "pa_nobody" << kPassword
+            << "Неверное имя пользователя или пароль, или срок действия пароля истёк.";
+        QTest::newRow("disabled") << "pa_off" << kPassword
+                                  << "Учётная запись pa_off отключена: обратитесь к администратору.";
+        QTest::newRow("of no role")
+            << "pa_none" << kPassword
+            << "Учётная запись pa_none не входит ни в одну из ролей программы: обратитесь к администратору.";
+    }
+
+    void refused() {
+        QFETCH(QString, account);
+        QFETCH(QString, password);
+        QFETCH(QString, message);
+        testing::messages().clear();
+        bool shown = false;
+        testing::onModal([&](QDialog *) {
+            shown = true;
+            return int(QDialog::Rejected);
+        });
+        login->show();
+        login->Edit1->setText(account);
+        login->Edit2->setText(password);
+        login->Button1->click();
+        QVERIFY(!shown);
+        QCOMPARE(testing::messages().shown.size(), 1);
+        QCOMPARE(testing::messages().shown[0].text, message);
+        QVERIFY(!testing::messages().shown[0].text.contains(kPassword));
+        QVERIFY(login->isVisible());
+        // The version check goes on as the start account.
+        QCOMPARE(currentUser(), "pa_start");
+    }
+
+    // Last: the accepted login ends the program when its main window closes.
+    void theProgramWorksAsThePerson() {
+        testing::messages().clear();
+        QString user, roleInHistory, personInHistory;
+        bool mayAdd = false, mayChange = true;
+        testing::onModal([&](QDialog *d) {
+            if (d != main)
+                return int(QDialog::Rejected);
+            user = currentUser();
+            mayAdd = main->Button1->isEnabled();
+            mayChange = main->Button2->isEnabled();
+            // A record the person saves: the history names the account and its role.
+            dm->ADO_DB.run(
+                "insert into accounts_dep.smena(w_id, i_id, o_id, cena, kol_vo, brak, data, smena, color, "
+                "time, vvod, ok, prize, id_doc, id_doc_item, f_gds_qty_use, id_gds_use, id_cons_use) "
+                "values (1, 1, 1, 10, 5, 0, '2024-03-06', 1, 0, 4, '2024-03-06', 'no', 0, 0, 0, 0, 0, 0)");
+            return int(QDialog::Rejected);
+        });
+        login->show();
+        login->Edit1->setText("  pa_foreman ");
+        login->Edit2->setText(kPassword);
+        login->Button1->click();
+        QVERIFY2(testing::messages().shown.isEmpty(), qPrintable(testing::messages().shown.value(0).text));
+        QCOMPARE(user, "pa_foreman");
+        QVERIFY(mayAdd && !mayChange);
+        QCOMPARE(main->session.login, "pa_foreman");
+        QVERIFY(main->session.personalAccount);
+        QCOMPARE(main->session.role, Role::Foreman);
+        QVERIFY(login->Edit2->text().isEmpty());
+        QCOMPARE(
+            testing::psql("personal_accounts",
+                          "do $$ begin if not exists (select 1 from accounts_dep.change_history where "
+                          "db_user='pa_foreman' and login_role='Мастер') then raise exception 'not named'; "
+                          "end if; end $$"),
+            0);
+    }
+};
+
+QTEST_MAIN(PersonalAccountsTest)
+#include "test_personal_accounts.moc"
