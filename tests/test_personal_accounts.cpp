@@ -1,13 +1,16 @@
 // Personal accounts switched on: the workstation's settings file logs in as an account that may read
 // the version row and nothing that pays wages; the login window asks for a person's account and
 // password, refuses what cannot log in with a clear message, and works as the person afterwards.
+#include "app/accounts_window.h"
 #include "app/login_window.h"
 #include "app/main_window.h"
+#include "core/connection_string.h"
 #include "core/db_error.h"
 #include "support/test_program.h"
 #include "ui/data_module.h"
 #include "ui/forms.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -30,12 +33,13 @@ class PersonalAccountsTest : public QObject {
 private slots:
     void initTestCase() {
         const QString database = testing::createDatabase("personal_accounts");
-        sys("drop role if exists pa_start, pa_foreman, pa_off, pa_none");
+        sys("drop role if exists pa_start, pa_foreman, pa_off, pa_none, pa_admin, pa_new");
         const QString password = "'" + kPassword + "'";
         sys("create role pa_start login password " + password + " in role piecework_start");
         sys("create role pa_foreman login password " + password + " in role piecework_foreman");
         sys("create role pa_off nologin password " + password + " in role piecework_foreman");
         sys("create role pa_none login password " + password);
+        sys("create role pa_admin login password " + password + " in role piecework_admin");
         // The office's settings: the start account, and personal accounts on.
         QFile conf(home.filePath("piecework.conf"));
         QVERIFY(conf.open(QIODevice::WriteOnly));
@@ -55,7 +59,8 @@ private slots:
     }
 
     void cleanupTestCase() {
-        testing::psql("personal_accounts", "drop role if exists pa_start, pa_foreman, pa_off, pa_none");
+        testing::psql("personal_accounts",
+                      "drop role if exists pa_start, pa_foreman, pa_off, pa_none, pa_admin, pa_new");
     }
 
     // What a workstation's file holds cannot pay wages: the start account reads the version row only.
@@ -114,6 +119,59 @@ private slots:
         QVERIFY(login->isVisible());
         // The version check goes on as the start account.
         QCOMPARE(currentUser(), "pa_start");
+    }
+
+    // "Пользователи" as an administrator's account: an account added, a password refused, an account
+    // disabled; the database's functions do the work.
+    void theAdministratorManagesAccounts() {
+        ConnectionSettings admin = dm->startSettings;
+        admin.user = "pa_admin";
+        admin.password = kPassword;
+        dm->ADO_DB.connect(connectionString(admin));
+        AccountsWindow &w = *forms().Accounts;
+        AccountEditor &e = *w.editor;
+        testing::messages().clear();
+        QString addedRole, addedState, captionAfter, mismatch;
+        testing::onModal([&](QDialog *) {
+            testing::onModal([&](QDialog *d) {
+                e.EditName->setText("pa_new");
+                e.EditFullName->setText("О'Нил Д.");
+                e.ComboRole->setCurrentIndex(e.ComboRole->findText("Склад"));
+                e.EditPassword->setText("длинный пароль");
+                e.EditRepeat->setText("длинный пароль");
+                e.Button1->click();
+                return d->result();
+            });
+            w.Button1->click();
+            if (w.accounts.locate("account", "pa_new")) {
+                addedRole = w.accounts.text("role_name") + " " + w.accounts.text("full_name");
+                addedState = w.accounts.text("enabled_text");
+            }
+            testing::onModal([&](QDialog *d) {
+                e.EditPassword->setText("пароль-один");
+                e.EditRepeat->setText("пароль-два");
+                e.Button1->click();
+                mismatch = testing::messages().shown.value(0).text;
+                return d->result();
+            });
+            w.Button3->click();
+            testing::messages().answers = {true};
+            w.Button5->click();
+            w.accounts.locate("account", "pa_new");
+            captionAfter = w.Button5->text();
+            return int(QDialog::Rejected);
+        });
+        w.launch();
+        QCOMPARE(addedRole, "Склад О'Нил Д.");
+        QCOMPARE(addedState, "да");
+        QCOMPARE(mismatch, "Пароли не совпадают.");
+        QCOMPARE(captionAfter, "Включить");
+        QCOMPARE(testing::psql("personal_accounts",
+                               "do $$ begin if (select rolcanlogin from pg_roles where "
+                               "rolname='pa_new') then raise exception 'enabled'; end if; "
+                               "end $$"),
+                 0);
+        dm->ADO_DB.connect(connectionString(dm->startSettings));
     }
 
     // Last: the accepted login ends the program when its main window closes.

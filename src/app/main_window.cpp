@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include "app/accounts_window.h"
+
 #include "core/formatting.h"
 #include "refbooks/groups_list.h"
 #include "refbooks/products_list.h"
@@ -206,6 +208,7 @@ void TForm1::buildMenu() {
     N7 = reports->menuAction();
     N10 = reports->addAction("Сводные отчеты");
     N20 = MainMenu->addAction("История изменений");
+    N21 = MainMenu->addAction("Пользователи");
     N5 = MainMenu->addAction("Выход");
     connect(N5, &QAction::triggered, this, [this] { reject(); });
     // The reference books open for maintenance: the change button captioned "Изменить", the buttons
@@ -233,6 +236,7 @@ void TForm1::buildMenu() {
     connect(N19, &QAction::triggered, this,
             guarded([this] { forms().MonthClosing->launch(MonthClosingWindow::Reopen, session); }));
     opens(N20, [] { forms().ChangeHistory->launch(); });
+    opens(N21, [] { forms().Accounts->launch(); });
     opens(N13, [this] { forms().Form19->launch(DateT->date()); });
 }
 
@@ -290,6 +294,7 @@ void TForm1::applyRole(Role role) {
     N2->setEnabled(admin);
     N11->setEnabled(admin);
     N20->setEnabled(admin);
+    N21->setEnabled(admin);
 }
 
 void TForm1::showEvent(QShowEvent *e) {

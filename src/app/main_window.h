@@ -48,6 +48,7 @@ public:
     QAction *N7, *N10, *N5;
     QAction *N18, *N19; // "Закрыть месяц", "Открыть месяц"
     QAction *N20;       // "История изменений"
+    QAction *N21;       // "Пользователи": the personal accounts
     DatasetModel *DataSource1 = nullptr, *DataSource2 = nullptr, *DataSource3 = nullptr,
                  *DataSource4 = nullptr;
 

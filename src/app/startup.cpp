@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include "app/accounts_window.h"
 #include "app/login_window.h"
 #include "app/main_window.h"
 #include "core/connection_string.h"
@@ -110,6 +111,7 @@ bool createForms(const QStringList &positional) {
     f.Form27 = f.keep(new TForm27);
     f.MonthClosing = f.keep(new MonthClosingWindow);
     f.ChangeHistory = f.keep(new ChangeHistoryWindow);
+    f.Accounts = f.keep(new AccountsWindow);
     return true;
 }
 

@@ -27,6 +27,7 @@ class TForm26;
 class TForm29;
 class MonthClosingWindow;
 class ChangeHistoryWindow;
+class AccountsWindow;
 
 struct Forms {
     // Where each window is found (the registry owns them; see keep).
@@ -52,6 +53,7 @@ struct Forms {
     TForm29 *Form29 = nullptr;
     MonthClosingWindow *MonthClosing = nullptr;
     ChangeHistoryWindow *ChangeHistory = nullptr;
+    AccountsWindow *Accounts = nullptr;
 
     // Takes a window into the registry's keeping and returns it.
     template <class W> W *keep(W *window) {
