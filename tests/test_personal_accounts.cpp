@@ -33,12 +33,14 @@ class PersonalAccountsTest : public QObject {
 private slots:
     void initTestCase() {
         const QString database = testing::createDatabase("personal_accounts");
-        sys("drop role if exists pa_start, pa_foreman, pa_off, pa_none, pa_admin, pa_new");
+        sys("drop role if exists pa_start, pa_foreman, pa_off, pa_none, pa_admin, pa_new, pa_expired");
         const QString password = "'" + kPassword + "'";
         sys("create role pa_start login password " + password + " in role piecework_start");
         sys("create role pa_foreman login password " + password + " in role piecework_foreman");
         sys("create role pa_off nologin password " + password + " in role piecework_foreman");
         sys("create role pa_none login password " + password);
+        sys("create role pa_expired login password " + password +
+            " valid until '2000-01-01' in role piecework_foreman");
         sys("create role pa_admin login password " + password + " in role piecework_admin");
         // The office's settings: the start account, and personal accounts on.
         QFile conf(home.filePath("piecework.conf"));
@@ -59,8 +61,9 @@ private slots:
     }
 
     void cleanupTestCase() {
-        testing::psql("personal_accounts",
-                      "drop role if exists pa_start, pa_foreman, pa_off, pa_none, pa_admin, pa_new");
+        testing::psql(
+            "personal_accounts",
+            "drop role if exists pa_start, pa_foreman, pa_off, pa_none, pa_admin, pa_new, pa_expired");
     }
 
     // What a workstation's file holds cannot pay wages: the start account reads the version row only.
@@ -90,6 +93,9 @@ private slots:
             << "Неверное имя пользователя или пароль, или срок действия пароля истёк.";
         QTest::newRow("no such account")
             << "pa_nobody" << kPassword
+            << "Неверное имя пользователя или пароль, или срок действия пароля истёк.";
+        QTest::newRow("expired password")
+            << "pa_expired" << kPassword
             << "Неверное имя пользователя или пароль, или срок действия пароля истёк.";
         QTest::newRow("disabled") << "pa_off" << kPassword
                                   << "Учётная запись pa_off отключена: обратитесь к администратору.";
