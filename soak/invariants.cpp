@@ -48,6 +48,7 @@ struct HistoryEntry {
     qint64 id = 0;
     QString table, action, role, workstation;
     qint64 recordId = 0;
+    QString dbUser;
     QDate recordDate;
     QJsonObject before, after;
     bool matched = false;
@@ -57,14 +58,14 @@ QList<HistoryEntry> historySince(TDataModule6 &dm, qint64 start) {
     QSqlQuery q = dm.ADO_DB.run(
         QString(
             "select id, table_name, action, coalesce(login_role, ''), coalesce(workstation, ''), record_id, "
-            "record_date, before::text, after::text from accounts_dep.change_history where id > %1 "
+            "record_date, before::text, after::text, db_user from accounts_dep.change_history where id > %1 "
             "order by id")
             .arg(start));
     QList<HistoryEntry> list;
     while (q.next())
         list.append({q.value(0).toLongLong(), q.value(1).toString(), q.value(2).toString(),
                      q.value(3).toString(), q.value(4).toString(), q.value(5).toLongLong(),
-                     q.value(6).toDate(), jsonRow(q.value(7)), jsonRow(q.value(8))});
+                     q.value(9).toString(), q.value(6).toDate(), jsonRow(q.value(7)), jsonRow(q.value(8))});
     dm.ADO_DB.checkRead(q);
     return list;
 }
@@ -224,6 +225,10 @@ Invariant historyMatchesSaves(TDataModule6 &dm, const Plan &plan, const QList<QL
             if (e.role != roleName(Role::Administrator))
                 inv.violations << describe(e) + ": role " + e.role + ", the workstation's is " +
                                       roleName(Role::Administrator);
+            // With personal accounts the database itself names the person who wrote.
+            if (plan.personal && e.dbUser != workstationAccount(ws))
+                inv.violations << describe(e) + ": written as " + e.dbUser +
+                                      ", the workstation's account is " + workstationAccount(ws);
             if (!a.read.isEmpty()) {
                 const QStringList lost = differences(a.read, e.before);
                 if (!lost.isEmpty())

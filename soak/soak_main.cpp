@@ -73,6 +73,7 @@ int coordinatorMain(const QCommandLineParser &args) {
     plan.seed = args.value("seed").toUInt();
     plan.maxActions = args.value("actions").toInt();
     plan.thinkMs = args.value("think-ms").toInt();
+    plan.personal = args.isSet("personal");
     plan.today = QDate::fromString(args.value("today"), Qt::ISODate);
     plan.logDir = QDir(args.value("logs")).absolutePath();
     const int seconds = args.value("seconds").toInt();
@@ -101,6 +102,16 @@ int coordinatorMain(const QCommandLineParser &args) {
     for (const QDate &m : months) {
         RebuildShiftRows(dm, m.month(), m.year(), nullptr);
         RebuildHouseholdRows(dm, m.month(), m.year(), nullptr);
+    }
+    if (plan.personal) {
+        // The coordinator is made a member of each account, so that it sees their sessions and may
+        // end their server processes as it does its own role's.
+        const QString coordinator = dm.lookup("select current_user::text as u", "u").toString();
+        for (int i = 0; i < plan.workstations; ++i) {
+            dm.ADO_DB.run(QString("drop role if exists %1").arg(workstationAccount(i)));
+            dm.ADO_DB.run(QString("create role %1 login password '%2' in role piecework_admin role \"%3\"")
+                              .arg(workstationAccount(i), workstationPassword(i), coordinator));
+        }
     }
     keepStartingRows(dm);
     plan.historyStart = lastHistoryId();
@@ -282,6 +293,7 @@ int main(int argc, char **argv) {
                      {"logs", "Where the workstations' logs go.", "dir", "soak-logs"},
                      {"restart", "The command that restarts the server (none: no restart).", "command"},
                      {"require-faults", "Fail unless every fault kind and a conflict happened."},
+                     {"personal", "Each workstation logs in with an administrator's personal account."},
                      {"workstation", "Run as this workstation of the plan.", "i"},
                      {"plan", "The plan a workstation follows.", "file"}});
     args.process(app);

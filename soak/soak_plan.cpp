@@ -19,6 +19,14 @@ QString workstationLogin(int index) {
     return index % 2 ? QStringLiteral("7093") : QStringLiteral("31620574");
 }
 
+QString workstationAccount(int index) {
+    return QString("soak_ws_%1").arg(index, 2, 10, QLatin1Char('0'));
+}
+
+QString workstationPassword(int index) {
+    return QString("пароль-места-%1").arg(index);
+}
+
 QString Plan::logPath(int workstation) const {
     return QString("%1/ws-%2.log").arg(logDir).arg(workstation, 2, 10, QLatin1Char('0'));
 }
@@ -56,6 +64,7 @@ void Plan::save(const QString &path) const {
                         {"end_ms", double(endMs)},
                         {"max_actions", maxActions},
                         {"think_ms", thinkMs},
+                        {"personal", personal},
                         {"close_at_ms", double(closeAtMs)},
                         {"reopen_at_ms", double(reopenAtMs)},
                         {"history_start", double(historyStart)},
@@ -84,6 +93,7 @@ Plan Plan::load(const QString &path) {
     p.endMs = qint64(o["end_ms"].toDouble());
     p.maxActions = o["max_actions"].toInt();
     p.thinkMs = o["think_ms"].toInt();
+    p.personal = o["personal"].toBool();
     p.closeAtMs = qint64(o["close_at_ms"].toDouble());
     p.reopenAtMs = qint64(o["reopen_at_ms"].toDouble());
     p.historyStart = qint64(o["history_start"].toDouble());

@@ -33,6 +33,7 @@ struct Plan {
     qint64 endMs = 0;                     // no action starts after this
     int maxActions = 0;                   // per workstation; 0: no bound but the time
     int thinkMs = 150;                    // a clerk's pause between actions, on average
+    bool personal = false;                // each workstation logs in with a personal account
     qint64 closeAtMs = 0, reopenAtMs = 0; // workstation 0 closes last month, then reopens it
     qint64 historyStart = 0;              // change history ids above this one belong to the run
 
@@ -51,6 +52,9 @@ struct Plan {
 // login: the two administrators' logins take turns.
 QString workstationName(int index);
 QString workstationLogin(int index);
+// With personal accounts: the workstation's own account (an administrator's) and its password.
+QString workstationAccount(int index);
+QString workstationPassword(int index);
 
 // Fills the run's database (already made from the template) with the small workshop and a few
 // records and entries of last month and this one; records the workshop's ids in the plan.

@@ -2,6 +2,7 @@
 
 #include "app/main_window.h"
 #include "app/startup.h"
+#include "core/connection_string.h"
 #include "core/dataset.h"
 #include "core/formatting.h"
 #include "core/roles.h"
@@ -120,10 +121,18 @@ bool Workstation::start() {
         return false;
     // What the login window does for a user, with the workstation named as a machine would be.
     TForm1 &main = *forms().Form1;
-    main.session.login = login_;
     for (int n = 1; n <= 4; ++n)
         dm().shiftQuery(n).setParam("ok", QStringLiteral("ta"));
-    startSession(dm().ADO_DB, login_, name_, name_);
+    if (plan_.personal) {
+        // As the login window does with personal accounts: the connection opened as the person.
+        ConnectionSettings person = dm().startSettings;
+        person.user = workstationAccount(index_);
+        person.password = workstationPassword(index_);
+        dm().ADO_DB.connect(connectionString(person));
+        main.session = startPersonalSession(dm().ADO_DB, person.user, Role::Administrator, name_, name_);
+    } else {
+        main.session = startSession(dm().ADO_DB, login_, name_, name_);
+    }
     return true;
 }
 
