@@ -6,9 +6,13 @@
 #include "app/main_window.h"
 #include "core/connection_string.h"
 #include "core/db_error.h"
+#include "core/session.h"
+#include "shift/shift_record_editor.h"
+#include "support/fixtures.h"
 #include "support/test_program.h"
 #include "ui/data_module.h"
 #include "ui/forms.h"
+#include "ui/guard.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -26,6 +30,22 @@ class PersonalAccountsTest : public QObject {
     TDataModule6 *dm = nullptr;
     TForm23 *login = nullptr;
     TForm1 *main = nullptr;
+    int record = 0;
+    const QDate day{2024, 3, 5};
+
+    // The connection as an account, and the session the login window would start on it.
+    void workAs(const QString &account, Role role) {
+        ConnectionSettings person = dm->startSettings;
+        person.user = account;
+        person.password = kPassword;
+        dm->ADO_DB.connect(connectionString(person));
+        main->session = startPersonalSession(dm->ADO_DB, account, role, "ws-test");
+    }
+    QString recordField(const QString &field) {
+        return fixtures::scalar(
+                   QString("select %1::text from accounts_dep.smena where id=%2").arg(field).arg(record))
+            .toString();
+    }
 
     static void sys(const QString &sql) { QCOMPARE(testing::psql("personal_accounts", sql), 0); }
     QString currentUser() { return dm->lookup("select current_user::text as u", "u").toString(); }
@@ -33,7 +53,8 @@ class PersonalAccountsTest : public QObject {
 private slots:
     void initTestCase() {
         const QString database = testing::createDatabase("personal_accounts");
-        sys("drop role if exists pa_start, pa_foreman, pa_off, pa_none, pa_admin, pa_new, pa_expired");
+        sys("drop role if exists pa_start, pa_foreman, pa_off, pa_none, pa_admin, pa_new, pa_expired, "
+            "pa_warehouse, pa_reader");
         const QString password = "'" + kPassword + "'";
         sys("create role pa_start login password " + password + " in role piecework_start");
         sys("create role pa_foreman login password " + password + " in role piecework_foreman");
@@ -42,6 +63,8 @@ private slots:
         sys("create role pa_expired login password " + password +
             " valid until '2000-01-01' in role piecework_foreman");
         sys("create role pa_admin login password " + password + " in role piecework_admin");
+        sys("create role pa_warehouse login password " + password + " in role piecework_warehouse");
+        sys("create role pa_reader login password " + password + " in role piecework_reader");
         // The office's settings: the start account, and personal accounts on.
         QFile conf(home.filePath("piecework.conf"));
         QVERIFY(conf.open(QIODevice::WriteOnly));
@@ -58,12 +81,22 @@ private slots:
         main = forms().Form1;
         QVERIFY(dm->personalAccounts);
         QVERIFY(login->Edit2->isVisibleTo(login));
+        // A record of a working day, made as the database's owner.
+        const ConnectionSettings start = dm->startSettings;
+        ConnectionSettings owner = start;
+        owner.user = "sys";
+        owner.password = "tulwexa";
+        dm->ADO_DB.connect(connectionString(owner));
+        const int worker = fixtures::worker("Иванов И.И.");
+        const int row =
+            fixtures::priceRow(fixtures::product("СТ-101"), fixtures::operationType("Резка"), 0, 10);
+        record = fixtures::record({worker, row, day});
+        dm->ADO_DB.connect(connectionString(start));
     }
 
     void cleanupTestCase() {
-        testing::psql(
-            "personal_accounts",
-            "drop role if exists pa_start, pa_foreman, pa_off, pa_none, pa_admin, pa_new, pa_expired");
+        testing::psql("personal_accounts", "drop role if exists pa_start, pa_foreman, pa_off, pa_none, "
+                                           "pa_admin, pa_new, pa_expired, pa_warehouse, pa_reader");
     }
 
     // What a workstation's file holds cannot pay wages: the start account reads the version row only.
@@ -177,6 +210,48 @@ private slots:
                                "rolname='pa_new') then raise exception 'enabled'; end if; "
                                "end $$"),
                  0);
+        dm->ADO_DB.connect(connectionString(dm->startSettings));
+    }
+
+    // The warehouse's account accepts through the day sheet, and the database names it; what its role
+    // may not do is refused with the message, whatever window tried it. The reader's account reads
+    // the sheet and is refused the acceptance.
+    void theWarehouseAndTheReaderThroughTheSheet() {
+        testing::setToday(day);
+        workAs("pa_warehouse", Role::Warehouse);
+        main->FormActivate();
+        main->selectShift(1);
+        QCOMPARE(main->currentShift().recordCount(), 1);
+        testing::messages().clear();
+        main->DBGrid2DblClick();
+        QVERIFY2(testing::messages().shown.isEmpty(), qPrintable(testing::messages().shown.value(0).text));
+        QCOMPARE(recordField("ok"), "ok");
+        QCOMPARE(
+            testing::psql("personal_accounts",
+                          QString("do $$ begin if (select db_user || ' ' || login_role from "
+                                  "accounts_dep.change_history where record_id=%1 order by id desc limit 1) "
+                                  "<> 'pa_warehouse Склад' then raise exception 'not named'; end if; end $$")
+                              .arg(record)),
+            0);
+        // A change of the pieces through the editor, as if its button were not off for the role.
+        testing::onModal([&](QDialog *d) {
+            forms().Form11->Edit3->setText("99");
+            forms().Form11->Button1->click();
+            return d->result();
+        });
+        main->Button2Click();
+        QCOMPARE(testing::messages().shown.value(0).text,
+                 "Нет прав на это действие: база данных отказала (таблица smena). Изменения не сохранены.");
+        QCOMPARE(recordField("kol_vo"), "10");
+
+        workAs("pa_reader", Role::ReportReader);
+        main->FormActivate();
+        QCOMPARE(main->currentShift().recordCount(), 1);
+        testing::messages().clear();
+        // As the grid's double-click runs it: through the error guard.
+        runGuarded([this] { main->DBGrid2DblClick(); });
+        QVERIFY(testing::messages().shown.value(0).text.startsWith("Нет прав на это действие"));
+        QCOMPARE(recordField("ok"), "ok");
         dm->ADO_DB.connect(connectionString(dm->startSettings));
     }
 

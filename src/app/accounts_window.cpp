@@ -18,18 +18,9 @@
 #include <QVBoxLayout>
 
 namespace {
-// The four group roles in the order the list offers them, with their names as users read them.
-const QList<QPair<QString, Role>> &groups() {
-    static const QList<QPair<QString, Role>> g{{"piecework_foreman", Role::Foreman},
-                                               {"piecework_warehouse", Role::Warehouse},
-                                               {"piecework_reader", Role::ReportReader},
-                                               {"piecework_admin", Role::Administrator}};
-    return g;
-}
-
 QString accountsSql() {
     QStringList cases;
-    for (const auto &[group, role] : groups())
+    for (const auto &[group, role] : programGroups())
         cases << QString("when '%1' then '%2'").arg(group, roleName(role));
     return "select account, full_name, account_role, case account_role " + cases.join(' ') +
            " end as role_name, case when enabled then 'да' else 'нет' end as enabled_text, enabled, "
@@ -52,7 +43,7 @@ AccountEditor::AccountEditor(QWidget *parent) : QDialog(parent) {
     EditFullName->setMaxLength(200);
     ComboRole = new QComboBox(group);
     ComboRole->setObjectName("ComboRole");
-    for (const auto &[name, role] : groups())
+    for (const auto &[name, role] : programGroups())
         ComboRole->addItem(roleName(role), name);
     EditPassword = new QLineEdit(group);
     EditPassword->setObjectName("EditPassword");

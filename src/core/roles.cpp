@@ -17,15 +17,18 @@ QString actorText(Role role, const QString &workstation) {
     return workstation.isEmpty() ? roleName(role) : roleName(role) + QStringLiteral(", ") + workstation;
 }
 
+const QList<QPair<QString, Role>> &programGroups() {
+    static const QList<QPair<QString, Role>> groups{{"piecework_foreman", Role::Foreman},
+                                                    {"piecework_warehouse", Role::Warehouse},
+                                                    {"piecework_reader", Role::ReportReader},
+                                                    {"piecework_admin", Role::Administrator}};
+    return groups;
+}
+
 Role roleForGroup(const QString &groupRole) {
-    if (groupRole == QLatin1String("piecework_admin"))
-        return Role::Administrator;
-    if (groupRole == QLatin1String("piecework_foreman"))
-        return Role::Foreman;
-    if (groupRole == QLatin1String("piecework_warehouse"))
-        return Role::Warehouse;
-    if (groupRole == QLatin1String("piecework_reader"))
-        return Role::ReportReader;
+    for (const auto &[group, role] : programGroups())
+        if (group == groupRole)
+            return role;
     return Role::None;
 }
 
