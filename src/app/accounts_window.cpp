@@ -67,6 +67,7 @@ void AccountEditor::prepare(Mode mode, const Dataset *account) {
     mode_ = mode;
     account_ = account ? account->text("account") : QString();
     group_ = account ? account->text("account_role") : QString();
+    fullName_ = account ? account->text("full_name").trimmed() : QString();
     EditName->setText(account_);
     EditName->setEnabled(mode == Add);
     EditFullName->setText(account ? account->text("full_name") : QString());
@@ -101,23 +102,25 @@ void AccountEditor::Button1Click() {
     }
     Database &db = forms().DataModule6->ADO_DB;
     const QString group = ComboRole->currentData().toString();
-    // The password goes to the server as a bound parameter only, and is cleared from the fields.
+    // The password goes to the server as a bound parameter only, and leaves the fields once saved.
     const QString password = EditPassword->text();
-    EditPassword->clear();
-    EditRepeat->clear();
     if (mode_ == Add) {
         db.run("select accounts_dep.add_account(:a, :f, :g, :p)",
                {{"a", name}, {"f", EditFullName->text().trimmed()}, {"g", group}, {"p", password}});
     } else if (mode_ == Password) {
         db.run("select accounts_dep.set_account_password(:a, :p)", {{"a", account_}, {"p", password}});
     } else {
+        // Only what the user changed is written.
+        const QString fullName = EditFullName->text().trimmed();
         Transaction tx(db);
-        db.run("select accounts_dep.set_account_full_name(:a, :f)",
-               {{"a", account_}, {"f", EditFullName->text().trimmed()}});
+        if (fullName != fullName_)
+            db.run("select accounts_dep.set_account_full_name(:a, :f)", {{"a", account_}, {"f", fullName}});
         if (group != group_)
             db.run("select accounts_dep.set_account_group(:a, :g)", {{"a", account_}, {"g", group}});
         tx.commit();
     }
+    EditPassword->clear();
+    EditRepeat->clear();
     accept();
 }
 

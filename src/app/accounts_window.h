@@ -36,6 +36,7 @@ private:
     Mode mode_ = Add;
     QString account_;
     QString group_;
+    QString fullName_; // as read, so that an unchanged name is not written
 };
 
 class AccountsWindow : public QDialog {

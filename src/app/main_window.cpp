@@ -458,7 +458,8 @@ void TForm1::Button3Click() {
     if (q.value("id").isNull())
         return;
     const ShownRecord record = ShownRecord::of(q);
-    // Refused before the question: a closed month is not worth asking about.
+    // Refused before the question: a closed month is not worth asking about (the delete itself
+    // would be refused by the database).
     refuseIfMonthClosed(forms().DataModule6->ADO_DB, record.date);
     // An accepted record is part of what the warehouse took: the question says so.
     const QString question = record.accepted

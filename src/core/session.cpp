@@ -25,8 +25,7 @@ Session startPersonalSession(Database &db, const QString &account, Role role, co
 }
 
 QString actorText(const Session &session) {
-    if (!session.personalAccount)
-        return actorText(session.role, session.workstation);
-    return actorText(session.role, session.workstation)
-        .replace(0, roleName(session.role).size(), roleName(session.role) + ' ' + session.login);
+    const QString who =
+        session.personalAccount ? roleName(session.role) + ' ' + session.login : roleName(session.role);
+    return session.workstation.isEmpty() ? who : who + QStringLiteral(", ") + session.workstation;
 }

@@ -27,7 +27,6 @@ void flipAcceptance(TDataModule6 &dm, const ShownRecord &record) {
 }
 
 void deleteShiftRecord(TDataModule6 &dm, const ShownRecord &record) {
-    refuseIfMonthClosed(dm.ADO_DB, record.date);
     Transaction tx(dm.ADO_DB);
     // The row the user saw and agreed to delete, not a version changed since.
     requireRowWritten(dm.DelSmena.execute("delete from accounts_dep.smena where id=" +

@@ -24,5 +24,7 @@ struct ShownRecord {
 // Sets the mark to "ok", or back to "no" when it was accepted; refused in a closed month and when
 // the row changed since it was shown.
 void flipAcceptance(TDataModule6 &dm, const ShownRecord &record);
-// Deletes the record and rewrites its worker's day cell, in one transaction; refused as above.
+// Deletes the record and rewrites its worker's day cell, in one transaction; refused when the row
+// changed since it was shown. The caller says a month is closed before it asks the user (the
+// database refuses the delete in one anyway).
 void deleteShiftRecord(TDataModule6 &dm, const ShownRecord &record);

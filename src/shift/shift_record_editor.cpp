@@ -3,7 +3,6 @@
 #include "core/formatting.h"
 #include "core/row_version.h"
 #include "refbooks/workers_list.h"
-#include "shift/acceptance_mark.h"
 #include "shift/piece_pricing.h"
 #include "shift/price_list.h"
 #include "timesheet/day_cells.h"
@@ -175,7 +174,7 @@ void TForm11::showEvent(QShowEvent *e) {
 void TForm11::prepareAdd(const SheetDay &sheet, Dataset &list) {
     Sheet_ = sheet;
     List_ = &list;
-    ShownId_ = 0;
+    Shown_ = {};
     {
         const QSignalBlocker quiet(DTimeP);
         DTimeP->setDate(sheet.date);
@@ -198,15 +197,12 @@ void TForm11::prepareChange(const SheetDay &sheet, Dataset &list) {
     Sheet_ = sheet;
     List_ = &list;
     const Dataset &row = list;
-    ShownId_ = row.asId("id");
-    ShownWorker_ = row.asId("w_id");
-    ShownShift_ = row.asInt("smena");
-    ShownDate_ = row.value("data").toDate();
+    Shown_ = ShownRecord::of(row);
     setWindowTitle("Изменение данных о позиции (11)");
     Tag = 2;
     RecordVersion = rowVersion(row);
-    Before_ = {isAcceptedMark(row.text("ok")), qRound64(row.asDouble("kol_vo")),
-               qRound64(row.asDouble("brak")), row.asId("i_id"), row.asId("o_id")};
+    Before_ = {qRound64(row.asDouble("kol_vo")), qRound64(row.asDouble("brak")), row.asId("i_id"),
+               row.asId("o_id")};
     PiecePrice = row.asDouble("cena");
     ListPrice_ = 0;
     Edit7->setText(priceDisplay(round4(PiecePrice)));
@@ -392,7 +388,7 @@ QString TForm11::countSql(const QLineEdit *field) {
 }
 
 bool TForm11::clearsAcceptance() const {
-    return Tag != 1 && Before_.accepted &&
+    return Tag != 1 && Shown_.accepted &&
            (parseCount(Edit3->text()).value_or(-1) != Before_.pieces ||
             parseCount(Edit4->text()).value_or(-1) != Before_.defects || ProductId != Before_.product ||
             OperRowId != Before_.operRow);
@@ -446,9 +442,10 @@ bool TForm11::writeRecord(const QString &price, int color, Id recordId) {
     // The record and its day cells are written together or not at all.
     Transaction tx(dm.ADO_DB);
     QList<QPair<TimesheetKey, QDate>> cells{{key, date}};
-    const bool moved = Tag != 1 && (ShownWorker_ != WorkerId || ShownShift_ != shift || ShownDate_ != date);
-    const TimesheetKey oldKey = TimesheetKey::shiftRow(ShownWorker_, ShownShift_);
-    const QDate oldDate = ShownDate_;
+    const bool moved =
+        Tag != 1 && (Shown_.worker != WorkerId || Shown_.shift != shift || Shown_.date != date);
+    const TimesheetKey oldKey = TimesheetKey::shiftRow(Shown_.worker, Shown_.shift);
+    const QDate oldDate = Shown_.date;
     if (moved)
         cells.append({oldKey, oldDate});
     // Two workstations entering the same record at once: the second one waits for the first one's
@@ -526,7 +523,7 @@ void TForm11::Button1Click() {
     const QString price = priceSql(round4(PiecePrice));
     const int color = Edit5->text().trimmed().isEmpty() ? 0 : Edit5->text().trimmed().toInt();
     TDataModule6 &dm = *forms().DataModule6;
-    const Id recordId = Tag == 1 ? 0 : ShownId_;
+    const Id recordId = Tag == 1 ? 0 : Shown_.id;
     if (refusedPastADay(dm.ADO_DB, WorkerId, Edit1->text().trimmed(), DTimeP->date(), int(*hours), recordId,
                         0))
         return;

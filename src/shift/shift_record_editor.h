@@ -7,6 +7,7 @@
 
 #include "core/command.h"
 #include "core/id.h"
+#include "shift/record_actions.h"
 
 class Dataset;
 class QDateEdit;
@@ -83,16 +84,12 @@ private:
     bool dayOffOn(const QDate &date) const;
     SheetDay Sheet_;
     Dataset *List_ = nullptr;
-    // The changed record as it was read: where its day cell is.
-    Id ShownId_ = 0;
-    Id ShownWorker_ = 0;
-    int ShownShift_ = 0;
-    QDate ShownDate_;
+    // The changed record as it was read: its id, where its day cell is, and whether accepted.
+    ShownRecord Shown_;
     void showPay();
     double ListPrice_ = 0; // 0: not known (a stored record's price)
-    // A changed record as it was read: accepted, and what the warehouse accepted of it.
+    // What the warehouse accepted of a changed record, as it was read.
     struct Accepted {
-        bool accepted = false;
         qint64 pieces = 0, defects = 0;
         Id product = 0, operRow = 0;
     } Before_;
