@@ -13,6 +13,7 @@
 #include "ui/data_module.h"
 #include "ui/forms.h"
 #include "ui/guard.h"
+#include "ui/version_check.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -109,6 +110,18 @@ private slots:
             error = e.text();
         }
         QVERIFY2(error.startsWith("Нет прав на это действие: база данных отказала ("), qPrintable(error));
+    }
+
+    // The first copy of a newer build raises the build's stamp, also as the start account (the
+    // older copies then end).
+    void startAccountRaisesTheStamp() {
+        testing::messages().clear();
+        seams::setBuildStamp(20240102, 0);
+        CheckVersion();
+        seams::setBuildStamp(20240101, 3600);
+        QVERIFY2(testing::messages().shown.isEmpty(), qPrintable(testing::messages().shown.value(0).text));
+        QCOMPARE(dm->lookup("select max(d) as d from accounts_dep.ver", "d").toInt(), 20240102);
+        sys("update accounts_dep.ver set d=20240101, t=3600");
     }
 
     void refused_data() {

@@ -118,7 +118,8 @@ private slots:
             << "delete from accounts_dep.h_tabel where month=3 and year=2024" << admin;
         QTest::newRow("rename a group")
             << QString("update cmn_classifier.item set s_caption='Полки' where id=%1").arg(group) << admin;
-        QTest::newRow("the build's version row") << "update accounts_dep.ver set d=d" << admin;
+        QTest::newRow("raise the build's stamp") << "update accounts_dep.ver set d=d, t=t" << all;
+        QTest::newRow("the version row's separator") << "update accounts_dep.ver set delim=delim" << admin;
         QTest::newRow("the migrations' list") << "delete from accounts_dep.schema_migration where version=4"
                                               << "";
     }

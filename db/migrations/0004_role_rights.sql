@@ -64,6 +64,10 @@ GRANT DELETE ON accounts_dep.h_tabel TO piecework_admin;
 GRANT INSERT, DELETE ON accounts_dep.closed_month TO piecework_admin;
 GRANT SELECT ON accounts_dep.change_history TO piecework_admin;
 GRANT INSERT, UPDATE ON accounts_dep.ver TO piecework_admin;
+-- The first copy of a newer build raises the build's stamp, whoever runs it (the older copies then
+-- end): the stamp's two columns, nothing else of the version row.
+GRANT INSERT (d, t), UPDATE (d, t) ON accounts_dep.ver
+  TO piecework_reader, piecework_foreman, piecework_warehouse;
 -- Of the common schemas, what the reference books write: the persons a worker's card keeps in
 -- step, the products and their groups.
 GRANT INSERT, UPDATE, DELETE ON cmn_contractor.person TO piecework_admin;

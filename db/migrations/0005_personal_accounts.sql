@@ -6,8 +6,9 @@
 -- account can change its own role.
 -- The functions' refusals begin with "piecework: ", which the program takes off and shows as they
 -- stand.
--- piecework_start may read the version row and the list of migrations and nothing else: this is
--- what a workstation's settings file logs in as before a person does.
+-- piecework_start may read the version row and the list of migrations, and raise the build's stamp
+-- as the first copy of a newer build does, and nothing else: this is what a workstation's settings
+-- file logs in as before a person does.
 SET client_min_messages = warning;
 
 DO $$
@@ -22,6 +23,7 @@ BEGIN
 END $$;
 GRANT USAGE ON SCHEMA accounts_dep TO piecework_start;
 GRANT SELECT ON accounts_dep.ver, accounts_dep.schema_migration TO piecework_start;
+GRANT INSERT (d, t), UPDATE (d, t) ON accounts_dep.ver TO piecework_start;
 
 -- The group an account belongs to ('' when none of the four).
 CREATE OR REPLACE FUNCTION accounts_dep.account_group(account name) RETURNS text
